@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Runs every test: the portable code natively (with sanitizers), then the Windows binaries
+# under the Wine test bed. Prints one summary line at the end; exits non-zero on any failure.
+set -uo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+bash tools/setup.sh || exit 1
+
+# Whatever happens, the bed's wineserver and Wine processes do not outlive the run.
+trap 'PENDRAKE_WINEPREFIX="$root/build/mingw64/wineprefix" bash tools/winebed.sh stop >/dev/null 2>&1' EXIT
+
+passed=0; failed=0; status=0
+run_suite() {
+  local preset="$1" log
+  log="$(mktemp)"
+  if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; }; then
+    echo "build of $preset failed" >&2
+    status=1; failed=$((failed + 1)); return
+  fi
+  ctest --preset "$preset" 2>&1 | tee "$log"
+  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  local line total bad
+  line="$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)"
+  total="$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")"
+  bad="$(sed -E 's/.* ([0-9]+) tests failed.*/\1/' <<<"$line")"
+  passed=$((passed + ${total:-0} - ${bad:-0})); failed=$((failed + ${bad:-0}))
+  rm -f "$log"
+}
+
+run_suite native
+run_suite mingw64
+echo "all suites: $passed passed, $failed failed"
+exit "$status"

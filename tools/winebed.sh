@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# The Wine test bed: a private prefix and a persistent wineserver for the length of a run.
+#   winebed.sh start   create the prefix if missing (from a shared template), start wineserver
+#   winebed.sh stop    stop the wineserver this bed started, and every Wine process of the prefix
+#   winebed.sh fresh   throw the prefix away and start again from the template
+set -euo pipefail
+source "$(dirname "$0")/wine-env.sh"
+template="${PENDRAKE_WINE_TEMPLATE:-$(dirname "$WINEPREFIX")/../wine-template}"
+pidfile="$WINEPREFIX.wineserver.pid"
+
+make_template() {
+  local dir="$1" tmp="$1.tmp.$$"
+  rm -rf "$tmp"
+  mkdir -p "$tmp"
+  WINEPREFIX="$tmp" "$WINE64" wineboot -i >/dev/null 2>&1
+  WINEPREFIX="$tmp" "$WINESERVER" -w
+  # Fonts for real windows: Liberation for Arial/Times/Courier metrics, Wine's own for
+  # MS Sans Serif and Marlett, DejaVu for Greek in system dialogs.
+  local fonts="$tmp/drive_c/windows/Fonts"
+  mkdir -p "$fonts"
+  cp /usr/share/fonts/truetype/liberation/*.ttf "$fonts/" 2>/dev/null || true
+  cp /usr/share/wine/fonts/*.fon /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null || true
+  cp /usr/share/fonts/truetype/dejavu/DejaVuSans*.ttf "$fonts/" 2>/dev/null || true
+  cat > "$tmp/bed.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+"Decorated"="Y"
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]
+"Tahoma"=hex(7):44,00,65,00,6a,00,61,00,56,00,75,00,53,00,61,00,6e,00,73,00,2e,00,74,00,74,00,66,00,2c,00,44,00,65,00,6a,00,61,00,56,00,75,00,20,00,53,00,61,00,6e,00,73,00,00,00,00,00
+REG
+  mv "$tmp/bed.reg" "$tmp/drive_c/bed.reg"
+  WINEPREFIX="$tmp" "$WINE64" regedit /S 'C:\bed.reg' >/dev/null 2>&1
+  WINEPREFIX="$tmp" "$WINESERVER" -w
+  rm -f "$tmp/drive_c/bed.reg"
+  mkdir -p "$(dirname "$dir")"
+  rm -rf "$dir"
+  mv "$tmp" "$dir"
+}
+
+ensure_prefix() {
+  [ -f "$WINEPREFIX/system.reg" ] && return 0
+  # Two beds may build the template at once; a lock keeps it to one.
+  mkdir -p "$(dirname "$template")"
+  (
+    flock 9
+    [ -f "$template/system.reg" ] || make_template "$template"
+  ) 9>"$template.lock"
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  cp -a "$template" "$WINEPREFIX"
+}
+
+start() {
+  ensure_prefix
+  if [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; then
+    return 0
+  fi
+  "$WINESERVER" -f -p </dev/null >/dev/null 2>&1 &
+  echo $! > "$pidfile"
+  # Let the server come up before the first client races it.
+  "$WINE64" cmd /c exit 0 >/dev/null 2>&1 || true
+}
+
+stop() {
+  if [ -d "$WINEPREFIX" ]; then
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+  fi
+  if [ -f "$pidfile" ]; then
+    local pid; pid="$(cat "$pidfile")"
+    if kill -0 "$pid" 2>/dev/null; then
+      kill "$pid" 2>/dev/null || true
+      for _ in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+      kill -9 "$pid" 2>/dev/null || true
+    fi
+    rm -f "$pidfile"
+  fi
+}
+
+case "${1:-}" in
+  start) start ;;
+  stop) stop ;;
+  fresh) stop; rm -rf "$WINEPREFIX"; start ;;
+  *) echo "usage: $0 start|stop|fresh" >&2; exit 2 ;;
+esac
