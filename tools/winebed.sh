@@ -40,20 +40,30 @@ REG
   mv "$tmp" "$dir"
 }
 
+# A prefix made before Wine's 32-bit half was installed has an empty syswow64 and cannot run
+# x86 programs; with the 32-bit loader present such a prefix is made again.
+usable() {
+  [ -f "$1/system.reg" ] || return 1
+  [ -x /usr/lib/wine/wine ] || return 0
+  [ -f "$1/drive_c/windows/syswow64/kernel32.dll" ]
+}
+
 ensure_prefix() {
-  [ -f "$WINEPREFIX/system.reg" ] && return 0
-  # Two beds may build the template at once; a lock keeps it to one.
+  usable "$WINEPREFIX" && return 0
+  # Two beds may build the template at once; a lock keeps it to one, and no bed copies a
+  # template that another is replacing.
   mkdir -p "$(dirname "$template")"
   (
     flock 9
-    [ -f "$template/system.reg" ] || make_template "$template"
+    usable "$template" || make_template "$template"
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    cp -a "$template" "$WINEPREFIX"
   ) 9>"$template.lock"
-  rm -rf "$WINEPREFIX"
-  mkdir -p "$(dirname "$WINEPREFIX")"
-  cp -a "$template" "$WINEPREFIX"
 }
 
 start() {
+  usable "$WINEPREFIX" || stop
   ensure_prefix
   if [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; then
     return 0
