@@ -1,0 +1,57 @@
+// Routines the client's windows share: the language font, text conversions, error texts.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace pendrake::client {
+
+// The program title of every message box.
+inline constexpr wchar_t kProgramTitle[] = L"Pendrake Client";
+
+// The shared language font. SetLanguageFont applies the font rule for gszLanguage
+// (LanguageFont.h) and makes gLanguageFont the font of those values: created on first use and
+// reused while the values stay the same. A font made for other values is kept alive (never
+// deleted while the process runs) because a window not relabelled yet may still use it.
+extern HFONT gLanguageFont;
+HFONT SetLanguageFont();
+
+// Gives gLanguageFont to a window or control (WM_SETFONT, redrawn).
+void ApplyLanguageFont(HWND window);
+
+// How many distinct font objects SetLanguageFont has created in this process.
+int LanguageFontsCreated();
+
+// UTF-16 <-> the portable core's text type (both 16-bit on Windows).
+std::wstring ToWide(std::u16string_view text);
+std::u16string ToU16(std::wstring_view text);
+
+// UTF-16 <-> 8-bit text in the system ANSI code page (CP_ACP).
+std::string ToAnsi(std::wstring_view text);
+std::wstring FromAnsi(std::string_view text);
+
+// The catalogue text of `number` in the current language, ready for the Win32 API.
+std::wstring MessageText(int32_t number);
+
+// The text of a window or control (GetWindowTextW), of any length.
+std::wstring WindowText(HWND window);
+
+// The platform's description of a Win32 error code or HRESULT (FormatMessageW, trailing line
+// end removed); empty when the system has none.
+std::wstring ErrorDescription(DWORD code);
+
+// prefix + code in decimal (an HRESULT as the signed number, e.g. -2147221005) + CR LF +
+// description. An empty description is looked up with ErrorDescription.
+std::wstring ErrorMessageText(std::wstring_view prefix, int32_t code, std::wstring_view description = {});
+
+// Writes `text` converted to the ANSI code page to `path` (replacing or creating the file).
+// Returns 0 or the Win32 error code of the failing step.
+DWORD WriteAnsiFile(const std::wstring& path, std::u16string_view text);
+
+// The folder that holds the running program's file, without a trailing backslash.
+std::wstring ProgramFolder();
+
+}  // namespace pendrake::client
