@@ -1,0 +1,10 @@
+// The component's only diagnostics: lines on the debugger output, each ending in CR LF.
+#pragma once
+
+namespace pendrake {
+
+inline constexpr char kInvalidSocketLine[] = "INVALID_SOCKET\r\n";
+inline constexpr char kBindFailedLine[] = "Error binding socket!\r\n";
+inline constexpr char kNoSyslogServerLine[] = "No SyslogServer set, message not sent!\r\n";
+
+}  // namespace pendrake

@@ -1,0 +1,47 @@
+// Walks a registration script over a registry: registration writes the tree, unregistration
+// removes it. The registry is reached through a small port so the walk can be proved against
+// an in-memory registry that fails at any step.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "registration_script.h"
+
+namespace pendrake::registration {
+
+class RegistryPort {
+ public:
+  using Key = std::uintptr_t;  // opaque handle; 0 is never a valid one
+  enum class Access { ReadWrite, ReadOnly };
+
+  virtual ~RegistryPort() = default;
+  // The predefined key of a root; it needs no closing.
+  virtual Key RootKey(Root root) = 0;
+  virtual Win32Error OpenKey(Key parent, std::u16string_view name, Access access, Key& out) = 0;
+  virtual Win32Error CreateKey(Key parent, std::u16string_view name, Key& out) = 0;
+  virtual void CloseKey(Key key) = 0;
+  // An empty name addresses the key's default value.
+  virtual Win32Error SetValue(Key key, std::u16string_view name, const Value& value) = 0;
+  virtual Win32Error DeleteValue(Key key, std::u16string_view name) = 0;
+  // Deletes one key; fails when the key still has subkeys.
+  virtual Win32Error DeleteKey(Key parent, std::u16string_view name) = 0;
+  // Deletes a key with everything below it.
+  virtual Win32Error DeleteTree(Key parent, std::u16string_view name) = 0;
+};
+
+// Writes the script's tree. A root whose writes fail is walked again in unregistration mode
+// to take back what was written, and the first error is returned; later roots are not
+// touched. A malformed script (kInvalidData) or a module path longer than
+// kMaxModulePathLength (kInsufficientBuffer) fails before anything is written.
+Win32Error RegisterScript(RegistryPort& registry, std::u16string_view scriptText, std::u16string_view modulePath);
+
+// Removes the script's tree, children before their parents: missing keys and values are
+// skipped, NoRemove keys stay, and the first failing deletion stops the walk.
+Win32Error UnregisterScript(RegistryPort& registry, std::u16string_view scriptText, std::u16string_view modulePath);
+
+// The same walks over an already parsed script.
+Win32Error RegisterParsed(RegistryPort& registry, const Script& script);
+Win32Error UnregisterParsed(RegistryPort& registry, const Script& script);
+
+}  // namespace pendrake::registration

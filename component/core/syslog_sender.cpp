@@ -1,0 +1,64 @@
+#include "syslog_sender.h"
+
+#include "datagram.h"
+#include "debug_lines.h"
+#include "text_conversion.h"
+
+namespace pendrake {
+
+std::uint16_t ChooseSyslogPort(Sockets& sockets, std::int32_t configuredPort) {
+  const auto low = static_cast<std::uint16_t>(static_cast<std::uint32_t>(configuredPort) & 0xFFFFu);
+  if (low != 0) return low;
+  // Asked on every call: the service database may change while objects live. A port whose
+  // low 16 bits are 0 (65536, say) would put port 0 on the wire, where nothing can listen,
+  // so it takes the service port as 0 itself does.
+  if (auto service = sockets.ServicePort("syslog", "udp"); service && *service != 0) return *service;
+  return kFallbackSyslogPort;
+}
+
+std::optional<std::uint32_t> ChooseSyslogAddress(Sockets& sockets, const std::string& server) {
+  if (!server.empty() && server[0] >= '0' && server[0] <= '9') {
+    // A dotted address needs no look-up. A name that merely starts with a digit
+    // ("4th-floor-gw") is no address: inet_addr gives the all-ones broadcast address for it,
+    // where the datagram would be dropped, so it is looked up by name instead.
+    const std::uint32_t address = sockets.ParseDottedAddress(server.c_str());
+    if (address != kNoAddress || server == "255.255.255.255") return address;
+  }
+  return sockets.LookUpHost(server.c_str());
+}
+
+void SendSyslogMessage(Platform& platform, const SyslogSettings& settings,
+                       const char16_t* messageOrNull) {
+  if (!settings.server) {
+    // No destination at all: say so once and acquire nothing.
+    platform.debugOutput.Write(kNoSyslogServerLine);
+    return;
+  }
+  const std::string datagram =
+      BuildDatagram(settings.facility, settings.priority, ArgumentToNarrow(platform.codePage, messageOrNull));
+
+  Sockets& sockets = platform.sockets;
+  // Only a start that reports version 1.1 is kept; any other start is cleaned up at once when
+  // its owner goes. Either way the call goes on, and the socket creation shows the trouble.
+  std::unique_ptr<SocketsStartup> started = sockets.Start(kWinsockVersion11);
+  if (started && started->Version() != kWinsockVersion11) started.reset();
+
+  const std::string server = ToNarrow(platform.codePage, settings.server).value_or(std::string());
+
+  const std::unique_ptr<UdpSocket> socket = sockets.OpenUdpSocket();
+  if (!socket) {
+    platform.debugOutput.Write(kInvalidSocketLine);
+    return;
+  }
+  if (!socket->BindToAnyAddress()) {
+    platform.debugOutput.Write(kBindFailedLine);
+    return;
+  }
+  const std::uint16_t port = ChooseSyslogPort(sockets, settings.port);
+  const std::optional<std::uint32_t> address = ChooseSyslogAddress(sockets, server);
+  if (!address) return;
+  // Fire and forget: a failed send is not reported.
+  (void)socket->SendTo(datagram, *address, port);
+}  // socket closed, then the sockets layer cleaned up, in reverse order of acquisition
+
+}  // namespace pendrake

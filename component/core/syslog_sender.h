@@ -1,0 +1,33 @@
+// One syslog message as one UDP datagram: every call starts the sockets layer, uses a socket
+// of its own and releases both before it returns.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "ports.h"
+
+namespace pendrake {
+
+inline constexpr std::uint16_t kWinsockVersion11 = 0x0101;
+inline constexpr std::uint16_t kFallbackSyslogPort = 514;
+inline constexpr std::uint32_t kNoAddress = 0xFFFFFFFFu;  // inet_addr's INADDR_NONE
+
+struct SyslogSettings {
+  const std::optional<std::u16string>& server;
+  std::int32_t port;
+  std::int32_t facility;
+  std::int32_t priority;
+};
+
+void SendSyslogMessage(Platform& platform, const SyslogSettings& settings,
+                       const char16_t* messageOrNull);
+
+// The destination port (host byte order): the low 16 bits of the setting, else the service
+// database's syslog/udp port, else 514.
+std::uint16_t ChooseSyslogPort(Sockets& sockets, std::int32_t configuredPort);
+// The destination address, or std::nullopt when the server cannot be resolved.
+std::optional<std::uint32_t> ChooseSyslogAddress(Sockets& sockets, const std::string& server);
+
+}  // namespace pendrake

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "ports.h"
+
+namespace pendrake::win32 {
+
+// The ANSI code page of the calling thread's locale (CP_THREAD_ACP).
+class CodePageAdapter final : public CodePage {
+ public:
+  std::string ToNarrow(std::u16string_view text) override;
+  std::u16string ToWide(std::string_view text) override;
+};
+
+}  // namespace pendrake::win32
