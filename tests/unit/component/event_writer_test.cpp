@@ -1,0 +1,108 @@
+// LogToEventLog against a fake event log: the reported values and the failure paths.
+#include <gtest/gtest.h>
+
+#include "fake_platform.h"
+#include "logger.h"
+
+namespace pendrake::testing {
+namespace {
+
+using Strings = std::vector<std::string>;
+using OptText = std::optional<std::string>;
+
+struct ValueCase {
+  const char* what;
+  void (*arrange)(Logger&);
+  const char16_t* message;
+  OptText computer;
+  OptText source;
+  std::uint16_t type;
+  std::uint32_t id;
+  Strings strings;
+};
+
+const ValueCase kValueCases[] = {
+    {"defaults", [](Logger&) {}, u"abc", std::nullopt, "Orvelle Pendrake", 4, 0, {"abc", ""}},
+    {"type 3 passed on", [](Logger& l) { l.SetEventLogType(3); }, u"abc", std::nullopt, "Orvelle Pendrake", 3, 0,
+     {"abc", ""}},
+    {"type 65540 narrowed to 4", [](Logger& l) { l.SetEventLogType(65540); }, u"abc", std::nullopt,
+     "Orvelle Pendrake", 4, 0, {"abc", ""}},
+    {"type -1 narrowed to 65535", [](Logger& l) { l.SetEventLogType(-1); }, u"abc", std::nullopt,
+     "Orvelle Pendrake", 0xFFFF, 0, {"abc", ""}},
+    {"id -1 bit for bit", [](Logger& l) { l.SetEventLogID(-1); }, u"abc", std::nullopt, "Orvelle Pendrake", 4,
+     4294967295u, {"abc", ""}},
+    {"id 0x40000001", [](Logger& l) { l.SetEventLogID(0x40000001); }, u"abc", std::nullopt, "Orvelle Pendrake", 4,
+     0x40000001u, {"abc", ""}},
+    {"empty computer means local", [](Logger& l) { l.SetEventLogComputer(u""); }, u"abc", std::nullopt,
+     "Orvelle Pendrake", 4, 0, {"abc", ""}},
+    {"named computer", [](Logger& l) { l.SetEventLogComputer(u"SRV7"); }, u"abc", "SRV7", "Orvelle Pendrake", 4, 0,
+     {"abc", ""}},
+    {"absent source asks without a name", [](Logger& l) { l.SetEventLogSource(nullptr); }, u"abc", std::nullopt,
+     std::nullopt, 4, 0, {"abc", ""}},
+    {"empty source passed as empty", [](Logger& l) { l.SetEventLogSource(u""); }, u"abc", std::nullopt, "", 4, 0,
+     {"abc", ""}},
+    {"absent message", [](Logger&) {}, nullptr, std::nullopt, "Orvelle Pendrake", 4, 0, {"", ""}},
+    {"empty message", [](Logger&) {}, u"", std::nullopt, "Orvelle Pendrake", 4, 0, {"", ""}},
+    {"missing character becomes the default character", [](Logger& l) { l.SetEventLogSource(u"Src\u03a9"); },
+     u"x\u03a9", std::nullopt, "Src?", 4, 0, {"x?", ""}},
+    {"error type", [](Logger& l) { l.SetEventLogType(1); }, u"bad", std::nullopt, "Orvelle Pendrake", 1, 0,
+     {"bad", ""}},
+};
+
+TEST(EventWriter, ReportedValues) {
+  for (const ValueCase& c : kValueCases) {
+    FakePlatform fake;
+    Logger logger(fake.platform);
+    c.arrange(logger);
+    logger.LogToEventLog(c.message);
+    ASSERT_EQ(fake.eventLog.registrations.size(), 1u) << c.what;
+    EXPECT_EQ(fake.eventLog.registrations[0].computer, c.computer) << c.what;
+    EXPECT_EQ(fake.eventLog.registrations[0].source, c.source) << c.what;
+    ASSERT_EQ(fake.eventLog.reports.size(), 1u) << c.what;
+    const auto& report = fake.eventLog.reports[0];
+    EXPECT_EQ(report.type, c.type) << c.what;
+    EXPECT_EQ(report.category, 0) << c.what;
+    EXPECT_EQ(report.id, c.id) << c.what;
+    EXPECT_EQ(report.strings, c.strings) << c.what;
+    EXPECT_EQ(fake.eventLog.deregistrations, 1) << c.what << ": source released within the call";
+    EXPECT_TRUE(fake.debugOutput.lines.empty()) << c.what;
+  }
+}
+
+TEST(EventWriter, FailurePaths) {
+  struct Case {
+    const char* what;
+    bool registerFails;
+    bool reportFails;
+    int deregistrations;
+  } const cases[] = {
+      {"source cannot be registered", true, false, 0},
+      {"report fails", false, true, 1},
+  };
+  for (const Case& c : cases) {
+    FakePlatform fake;
+    fake.eventLog.registerFails = c.registerFails;
+    fake.eventLog.reportFails = c.reportFails;
+    Logger logger(fake.platform);
+    logger.SetEventLogComputer(u"unreachable");
+    logger.LogToEventLog(u"abc");
+    EXPECT_TRUE(fake.eventLog.reports.empty()) << c.what;
+    EXPECT_EQ(fake.eventLog.deregistrations, c.deregistrations) << c.what;
+    EXPECT_TRUE(fake.debugOutput.lines.empty()) << c.what;
+  }
+}
+
+TEST(EventWriter, EveryCallRegistersAndReleasesAnew) {
+  FakePlatform fake;
+  Logger logger(fake.platform);
+  logger.LogToEventLog(u"one");
+  logger.SetEventLogComputer(u"SRV2");
+  logger.LogToEventLog(u"two");
+  ASSERT_EQ(fake.eventLog.registrations.size(), 2u);
+  EXPECT_EQ(fake.eventLog.registrations[1].computer, OptText("SRV2"));
+  EXPECT_EQ(fake.eventLog.deregistrations, 2);
+  EXPECT_TRUE(fake.sockets.log.calls.empty()) << "the event log writer touches no sockets";
+}
+
+}  // namespace
+}  // namespace pendrake::testing

@@ -1,0 +1,152 @@
+#include "fake_platform.h"
+
+#include <cstdlib>
+
+namespace pendrake::testing {
+namespace {
+
+class FakeKey final : public RegistryKey {
+ public:
+  explicit FakeKey(FakeRegistry& registry) : registry_(registry) {}
+  ~FakeKey() override { ++registry_.closes; }
+
+  std::optional<std::vector<std::uint8_t>> ReadValue(const char* valueName, std::size_t bufferSize) override {
+    registry_.reads.emplace_back(valueName);
+    auto it = registry_.values.find(valueName);
+    if (it == registry_.values.end() || it->second.size() > bufferSize) return std::nullopt;
+    return it->second;
+  }
+
+ private:
+  FakeRegistry& registry_;
+};
+
+class FakeStartup final : public SocketsStartup {
+ public:
+  FakeStartup(FakeSockets& sockets, std::uint16_t version) : sockets_(sockets), version_(version) {}
+  ~FakeStartup() override {
+    ++sockets_.cleanups;
+    sockets_.log.Add("cleanup");
+  }
+  std::uint16_t Version() const override { return version_; }
+
+ private:
+  FakeSockets& sockets_;
+  std::uint16_t version_;
+};
+
+class FakeSocket final : public UdpSocket {
+ public:
+  explicit FakeSocket(FakeSockets& sockets) : sockets_(sockets) {}
+  ~FakeSocket() override {
+    ++sockets_.socketsClosed;
+    sockets_.log.Add("close");
+  }
+  bool BindToAnyAddress() override {
+    sockets_.log.Add("bind");
+    return !sockets_.bindFails;
+  }
+  bool SendTo(std::string_view datagram, std::uint32_t address, std::uint16_t port) override {
+    sockets_.log.Add("send");
+    if (sockets_.sendFails) return false;
+    sockets_.sent.push_back({std::string(datagram), address, port});
+    return true;
+  }
+
+ private:
+  FakeSockets& sockets_;
+};
+
+class FakeSource final : public EventSource {
+ public:
+  explicit FakeSource(FakeEventLog& log) : log_(log) {}
+  ~FakeSource() override { ++log_.deregistrations; }
+  bool Report(std::uint16_t type, std::uint16_t category, std::uint32_t id,
+              std::span<const char* const> strings) override {
+    if (log_.reportFails) return false;
+    log_.reports.push_back({type, category, id, std::vector<std::string>(strings.begin(), strings.end())});
+    return true;
+  }
+
+ private:
+  FakeEventLog& log_;
+};
+
+}  // namespace
+
+std::unique_ptr<RegistryKey> FakeRegistry::OpenLocalMachineKeyForReading(const char* subKey) {
+  openedPath = subKey;
+  if (!keyExists) return nullptr;
+  ++opens;
+  return std::make_unique<FakeKey>(*this);
+}
+
+std::unique_ptr<SocketsStartup> FakeSockets::Start(std::uint16_t version) {
+  log.Add("start");
+  if (startFails || version != 0x0101) return nullptr;
+  ++starts;
+  return std::make_unique<FakeStartup>(*this, reportedVersion);
+}
+
+std::unique_ptr<UdpSocket> FakeSockets::OpenUdpSocket() {
+  log.Add("socket");
+  // As with Winsock, no socket without a started layer.
+  if (socketFails || LiveStarts() <= 0) return nullptr;
+  ++socketsOpened;
+  return std::make_unique<FakeSocket>(*this);
+}
+
+std::optional<std::uint16_t> FakeSockets::ServicePort(const char* service, const char* protocol) {
+  log.Add("service");
+  ++serviceLookUps;
+  if (std::string(service) != "syslog" || std::string(protocol) != "udp") return std::nullopt;
+  return servicePort;
+}
+
+std::uint32_t FakeSockets::ParseDottedAddress(const char* text) {
+  // Four decimal parts of 0..255 and nothing else; enough for the cases under test.
+  std::uint32_t address = 0;
+  const char* p = text;
+  for (int part = 0; part < 4; ++part) {
+    if (*p < '0' || *p > '9') return 0xFFFFFFFFu;
+    char* end = nullptr;
+    const long value = std::strtol(p, &end, 10);
+    if (value > 255) return 0xFFFFFFFFu;
+    address |= static_cast<std::uint32_t>(value) << (8 * part);
+    p = end;
+    if (part < 3) {
+      if (*p != '.') return 0xFFFFFFFFu;
+      ++p;
+    }
+  }
+  return *p == '\0' ? address : 0xFFFFFFFFu;
+}
+
+std::optional<std::uint32_t> FakeSockets::LookUpHost(const char* name) {
+  log.Add("lookup");
+  hostLookUps.emplace_back(name);
+  auto it = hosts.find(name);
+  if (it == hosts.end()) return std::nullopt;
+  return it->second;
+}
+
+std::unique_ptr<EventSource> FakeEventLog::RegisterSource(const char* computer, const char* source) {
+  registrations.push_back({computer ? std::optional<std::string>(computer) : std::nullopt,
+                           source ? std::optional<std::string>(source) : std::nullopt});
+  if (registerFails) return nullptr;
+  return std::make_unique<FakeSource>(*this);
+}
+
+std::string FakeCodePage::ToNarrow(std::u16string_view text) {
+  std::string out;
+  for (char16_t c : text) out.push_back(c <= 0xFF ? static_cast<char>(c) : '?');
+  return out;
+}
+
+std::u16string FakeCodePage::ToWide(std::string_view text) {
+  std::u16string out;
+  for (char c : text) out.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
+  return out;
+}
+
+}  // namespace pendrake::testing

@@ -1,0 +1,235 @@
+// LogToSyslog against fake sockets: what goes on the wire, what the debugger sees, and that
+// every start is cleaned up and every socket closed on every path.
+#include <gtest/gtest.h>
+
+#include "debug_lines.h"
+#include "fake_platform.h"
+#include "logger.h"
+
+namespace pendrake::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct FailureCase {
+  const char* what;
+  const char16_t* server;
+  void (*arrange)(FakeSockets&);
+  Lines expectedLines;
+  bool sent;
+};
+
+const FailureCase kFailureCases[] = {
+    {"everything works", u"10.0.0.5", [](FakeSockets&) {}, {}, true},
+    {"sockets layer does not start", u"10.0.0.5", [](FakeSockets& s) { s.startFails = true; },
+     {"INVALID_SOCKET\r\n"}, false},
+    {"sockets layer reports version 2.2", u"10.0.0.5", [](FakeSockets& s) { s.reportedVersion = 0x0202; },
+     {"INVALID_SOCKET\r\n"}, false},
+    {"sockets layer reports version 1.0", u"10.0.0.5", [](FakeSockets& s) { s.reportedVersion = 0x0001; },
+     {"INVALID_SOCKET\r\n"}, false},
+    {"socket cannot be created", u"10.0.0.5", [](FakeSockets& s) { s.socketFails = true; },
+     {"INVALID_SOCKET\r\n"}, false},
+    {"socket cannot be bound", u"10.0.0.5", [](FakeSockets& s) { s.bindFails = true; },
+     {"Error binding socket!\r\n"}, false},
+    {"host name not found", u"no-such-host", [](FakeSockets&) {}, {}, false},
+    {"digit-led name not found", u"4th-floor-gw", [](FakeSockets&) {}, {}, false},
+    {"send fails", u"10.0.0.5", [](FakeSockets& s) { s.sendFails = true; }, {}, false},
+    {"bind and look-up both fail", u"no-such-host", [](FakeSockets& s) { s.bindFails = true; },
+     {"Error binding socket!\r\n"}, false},
+};
+
+TEST(SyslogSender, FailureTable) {
+  for (const FailureCase& c : kFailureCases) {
+    FakePlatform fake;
+    c.arrange(fake.sockets);
+    Logger logger(fake.platform);
+    logger.SetSyslogServer(c.server);
+    logger.LogToSyslog(u"abc");
+    EXPECT_EQ(fake.debugOutput.lines, c.expectedLines) << c.what;
+    EXPECT_EQ(fake.sockets.sent.size(), c.sent ? 1u : 0u) << c.what;
+    EXPECT_EQ(fake.sockets.starts, fake.sockets.cleanups) << c.what << ": every start cleaned up once";
+    EXPECT_EQ(fake.sockets.socketsOpened, fake.sockets.socketsClosed) << c.what << ": every socket closed";
+  }
+}
+
+TEST(SyslogSender, StepsRunInOrderAndReleaseInReverse) {
+  struct Case {
+    const char* what;
+    void (*arrange)(FakeSockets&);
+    const char16_t* server;
+    Lines calls;
+  } const cases[] = {
+      {"sent", [](FakeSockets&) {}, u"host",
+       {"start", "socket", "bind", "service", "lookup", "send", "close", "cleanup"}},
+      {"other version cleaned up before the socket is tried", [](FakeSockets& s) { s.reportedVersion = 0x0202; },
+       u"host", {"start", "cleanup", "socket"}},
+      {"no start, no clean-up", [](FakeSockets& s) { s.startFails = true; }, u"host", {"start", "socket"}},
+      {"bind failure closes before the clean-up", [](FakeSockets& s) { s.bindFails = true; }, u"host",
+       {"start", "socket", "bind", "close", "cleanup"}},
+      {"dotted address needs no look-up", [](FakeSockets&) {}, u"10.0.0.5",
+       {"start", "socket", "bind", "service", "send", "close", "cleanup"}},
+      {"look-up failure", [](FakeSockets&) {}, u"nowhere",
+       {"start", "socket", "bind", "service", "lookup", "close", "cleanup"}},
+  };
+  for (const Case& c : cases) {
+    FakePlatform fake;
+    fake.sockets.hosts["host"] = Ipv4(127, 0, 0, 1);
+    c.arrange(fake.sockets);
+    Logger logger(fake.platform);
+    logger.SetSyslogServer(c.server);
+    logger.LogToSyslog(u"abc");
+    EXPECT_EQ(fake.sockets.log.calls, c.calls) << c.what;
+  }
+}
+
+TEST(SyslogSender, AbsentServerSendsNothingAcquiresNothingAndSaysWhy) {
+  FakePlatform fake;
+  Logger logger(fake.platform);
+  logger.LogToSyslog(u"abc");
+  EXPECT_EQ(fake.debugOutput.lines, Lines{kNoSyslogServerLine});
+  EXPECT_TRUE(fake.sockets.log.calls.empty()) << "first call: " << fake.sockets.log.calls.front();
+  ASSERT_GE(sizeof kNoSyslogServerLine, 3u);
+  EXPECT_EQ(std::string(kNoSyslogServerLine).substr(sizeof kNoSyslogServerLine - 3), "\r\n");
+}
+
+TEST(SyslogSender, DestinationPort) {
+  struct Case {
+    std::int32_t syslogPort;
+    std::optional<std::uint16_t> servicePort;
+    std::uint16_t expected;
+    int serviceLookUps;
+  } const cases[] = {
+      {0, std::nullopt, 514, 1},  {0, 1514, 1514, 1},      {1468, 1514, 1468, 0}, {66004, std::nullopt, 468, 0},
+      {-1, std::nullopt, 65535, 0}, {514, 1514, 514, 0},
+      // Low 16 bits of 0 would aim at port 0, where nothing listens: treated as 0.
+      {65536, 1514, 1514, 1},     {65536, std::nullopt, 514, 1},
+      {0, 0, 514, 1},  // a service entry of port 0 is as good as none
+  };
+  for (const Case& c : cases) {
+    FakePlatform fake;
+    fake.sockets.servicePort = c.servicePort;
+    Logger logger(fake.platform);
+    logger.SetSyslogServer(u"10.0.0.5");
+    logger.SetSyslogPort(c.syslogPort);
+    logger.LogToSyslog(u"abc");
+    ASSERT_EQ(fake.sockets.sent.size(), 1u) << "SyslogPort " << c.syslogPort;
+    EXPECT_EQ(fake.sockets.sent[0].port, c.expected) << "SyslogPort " << c.syslogPort;
+    EXPECT_EQ(fake.sockets.serviceLookUps, c.serviceLookUps) << "SyslogPort " << c.syslogPort;
+  }
+}
+
+TEST(SyslogSender, ServiceDatabaseAskedAnewOnEveryCall) {
+  FakePlatform fake;
+  Logger logger(fake.platform);
+  logger.SetSyslogServer(u"10.0.0.5");
+  fake.sockets.servicePort = 1514;
+  logger.LogToSyslog(u"one");
+  fake.sockets.servicePort.reset();
+  logger.LogToSyslog(u"two");
+  ASSERT_EQ(fake.sockets.sent.size(), 2u);
+  EXPECT_EQ(fake.sockets.sent[0].port, 1514);
+  EXPECT_EQ(fake.sockets.sent[1].port, 514);
+  EXPECT_EQ(fake.sockets.serviceLookUps, 2);
+}
+
+TEST(SyslogSender, DestinationAddress) {
+  struct Case {
+    const char16_t* server;
+    Lines lookUps;
+    std::optional<std::uint32_t> expected;  // nullopt: nothing sent
+  } const cases[] = {
+      {u"10.0.0.5", {}, Ipv4(10, 0, 0, 5)},
+      {u"localhost", {"localhost"}, Ipv4(127, 0, 0, 1)},
+      // Address bytes above 127 survive the look-up unchanged.
+      {u"gateway", {"gateway"}, Ipv4(192, 168, 1, 200)},
+      // A digit-led name that is no dotted address is looked up, not sent to 255.255.255.255.
+      {u"4th-floor-gw", {"4th-floor-gw"}, Ipv4(127, 0, 0, 4)},
+      {u"1.2.3", {"1.2.3"}, std::nullopt},
+      {u"255.255.255.255", {}, Ipv4(255, 255, 255, 255)},
+      // The empty name goes to the look-up, which answers with the local computer.
+      {u"", {""}, Ipv4(127, 0, 0, 9)},
+      {u"unknown", {"unknown"}, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    FakePlatform fake;
+    fake.sockets.hosts = {{"localhost", Ipv4(127, 0, 0, 1)},
+                          {"gateway", Ipv4(192, 168, 1, 200)},
+                          {"4th-floor-gw", Ipv4(127, 0, 0, 4)},
+                          {"", Ipv4(127, 0, 0, 9)}};
+    Logger logger(fake.platform);
+    logger.SetSyslogServer(c.server);
+    logger.LogToSyslog(u"abc");
+    const std::string name(c.server, c.server + std::char_traits<char16_t>::length(c.server));
+    EXPECT_EQ(fake.sockets.hostLookUps, c.lookUps) << "server \"" << name << "\"";
+    if (c.expected) {
+      ASSERT_EQ(fake.sockets.sent.size(), 1u) << "server \"" << name << "\"";
+      EXPECT_EQ(fake.sockets.sent[0].address, *c.expected) << "server \"" << name << "\"";
+    } else {
+      EXPECT_TRUE(fake.sockets.sent.empty()) << "server \"" << name << "\"";
+    }
+    EXPECT_TRUE(fake.debugOutput.lines.empty()) << "server \"" << name << "\"";
+  }
+}
+
+TEST(SyslogSender, MessageTextOnTheWire) {
+  static const char16_t kEmbeddedNul[] = u"ab\0cd";
+  struct Case {
+    const char* what;
+    const char16_t* message;
+    std::string expected;
+  } const cases[] = {
+      {"plain", u"abc", "<133>abc"},
+      {"empty", u"", "<133>"},
+      {"absent", nullptr, "<133>"},
+      {"up to the first NUL", kEmbeddedNul, "<133>ab"},
+      {"code page character", u"caf\u00e9", "<133>caf\xe9"},
+      {"character the code page lacks", u"\u03a9!", "<133>?!"},
+  };
+  for (const Case& c : cases) {
+    FakePlatform fake;
+    Logger logger(fake.platform);
+    logger.SetSyslogServer(u"10.0.0.5");
+    logger.LogToSyslog(c.message);
+    ASSERT_EQ(fake.sockets.sent.size(), 1u) << c.what;
+    EXPECT_EQ(fake.sockets.sent[0].datagram, c.expected) << c.what;
+  }
+}
+
+TEST(SyslogSender, UsesTheSettingsOfTheMomentAndKeepsNothing) {
+  FakePlatform fake;
+  Logger logger(fake.platform);
+  logger.SetSyslogServer(u"10.0.0.5");
+  logger.LogToSyslog(u"a");
+  logger.SetSyslogFacility(0);
+  logger.SetSyslogPriority(0);
+  logger.SetSyslogServer(u"10.0.0.6");
+  logger.SetSyslogPort(1468);
+  logger.LogToSyslog(u"b");
+  ASSERT_EQ(fake.sockets.sent.size(), 2u);
+  EXPECT_EQ(fake.sockets.sent[1].datagram, "<0>b");
+  EXPECT_EQ(fake.sockets.sent[1].address, Ipv4(10, 0, 0, 6));
+  EXPECT_EQ(fake.sockets.sent[1].port, 1468);
+  EXPECT_EQ(fake.sockets.starts, 2);
+  EXPECT_EQ(fake.sockets.LiveStarts(), 0);
+  EXPECT_EQ(fake.sockets.socketsOpened, 2);
+  EXPECT_EQ(fake.sockets.socketsClosed, 2);
+}
+
+TEST(SyslogSender, LongMessageCutToTheDatagramLimit) {
+  struct Case {
+    std::size_t messageSize;
+    std::size_t wireSize;
+  } const cases[] = {{10234, 10239}, {10235, 10239}, {50000, 10239}};
+  for (const Case& c : cases) {
+    FakePlatform fake;
+    Logger logger(fake.platform);
+    logger.SetSyslogServer(u"10.0.0.5");
+    const std::u16string message(c.messageSize, u'x');
+    logger.LogToSyslog(message.c_str());
+    ASSERT_EQ(fake.sockets.sent.size(), 1u);
+    EXPECT_EQ(fake.sockets.sent[0].datagram.size(), c.wireSize) << "message of " << c.messageSize;
+  }
+}
+
+}  // namespace
+}  // namespace pendrake::testing
