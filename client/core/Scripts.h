@@ -23,15 +23,16 @@ struct EventLogScriptValues {
 };
 
 // The complete file contents: nine CR LF terminated lines plus the further CR LF that leaves
-// an empty last line, so the file ends with 13 10 13 10. Every value goes between double
-// quotes as a VBScript string literal; a double quote inside a value is doubled, so no value
-// can end the literal early and break the script. The caller converts the text to the system
-// ANSI code page when writing the file.
+// an empty last line, so the file ends with 13 10 13 10. Every value, numbers included, goes
+// in as a quoted VBScript string (VbStringExpression), so no value can break the script. The
+// caller converts the text to the system ANSI code page when writing the file.
 std::u16string SyslogScriptFileText(const SyslogScriptValues& values);
 std::u16string EventLogScriptFileText(const EventLogScriptValues& values);
 
-// A value as the body of a VBScript string literal (each " doubled).
-std::u16string VbStringBody(const std::u16string& value);
+// A value as a VBScript string expression: between double quotes, each " doubled; a CR or LF
+// (which a one-line literal cannot hold) joined in as " & vbCr & " / " & vbLf & ". A value
+// without those characters gives exactly "value".
+std::u16string VbStringExpression(const std::u16string& value);
 
 // The fixed prefix of the event log script's error message, in every language.
 inline constexpr char16_t kEventScriptErrorPrefix[] = u"Error during Script generation: ";

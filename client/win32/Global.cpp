@@ -1,0 +1,146 @@
+#include "Global.h"
+
+#include <utility>
+#include <vector>
+
+#include "client/core/InputRules.h"
+#include "client/core/LanguageFont.h"
+#include "client/core/Messages.h"
+
+namespace pendrake::client {
+
+HFONT gLanguageFont = nullptr;
+
+namespace {
+
+// Every font made so far, with the values it was made from. Fonts are few (one per language
+// font in use) and live as long as the process.
+std::vector<std::pair<LanguageFontValues, HFONT>>& FontCache() {
+  static std::vector<std::pair<LanguageFontValues, HFONT>> cache;
+  return cache;
+}
+
+HFONT CreateLanguageFont(const LanguageFontValues& values) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+
+  LOGFONTW font{};
+  lstrcpynW(font.lfFaceName, ToWide(values.name).c_str(), LF_FACESIZE);
+  font.lfHeight = -MulDiv(values.sizePoints, dpi, 72);
+  font.lfCharSet = static_cast<BYTE>(values.charset);
+  font.lfWeight = FW_NORMAL;  // 400
+  font.lfUnderline = FALSE;
+  font.lfItalic = FALSE;
+  font.lfStrikeOut = FALSE;
+  return CreateFontIndirectW(&font);
+}
+
+}  // namespace
+
+HFONT SetLanguageFont() {
+  const LanguageFontValues& values = UpdateLanguageFontValues();
+  auto& cache = FontCache();
+  for (const auto& [made, font] : cache) {
+    if (made == values) return gLanguageFont = font;
+  }
+  HFONT font = CreateLanguageFont(values);
+  if (font) cache.emplace_back(values, font);
+  // A font that could not be made leaves the previous one in use.
+  if (font) gLanguageFont = font;
+  return gLanguageFont;
+}
+
+int LanguageFontsCreated() { return static_cast<int>(FontCache().size()); }
+
+void ApplyLanguageFont(HWND window) {
+  if (window && gLanguageFont) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(gLanguageFont), TRUE);
+}
+
+std::wstring ToWide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+
+std::u16string ToU16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
+
+std::string ToAnsi(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+  std::string bytes(length > 0 ? length : 0, '\0');
+  if (length > 0) {
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length, nullptr,
+                        nullptr);
+  }
+  return bytes;
+}
+
+std::wstring FromAnsi(std::string_view text) {
+  if (text.empty()) return {};
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(length > 0 ? length : 0, L'\0');
+  if (length > 0) {
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  }
+  return wide;
+}
+
+std::wstring MessageText(int32_t number) { return ToWide(GetMessageText(number)); }
+
+std::wstring WindowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(length + 1, L'\0');
+  const int copied = GetWindowTextW(window, text.data(), length + 1);
+  text.resize(copied > 0 ? copied : 0);
+  return text;
+}
+
+std::wstring ErrorDescription(DWORD code) {
+  wchar_t* buffer = nullptr;
+  const DWORD length =
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text;
+  if (length != 0 && buffer) text.assign(buffer, length);
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
+  return text;
+}
+
+std::wstring ErrorMessageText(std::wstring_view prefix, int32_t code, std::wstring_view description) {
+  std::wstring text(prefix);
+  text += ToWide(DecimalText(code));
+  text += L"\r\n";
+  text += description.empty() ? ErrorDescription(static_cast<DWORD>(code)) : std::wstring(description);
+  return text;
+}
+
+DWORD WriteAnsiFile(const std::wstring& path, std::u16string_view text) {
+  const std::string bytes = ToAnsi(ToWide(text));
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return GetLastError();
+  DWORD error = ERROR_SUCCESS;
+  DWORD written = 0;
+  if (!WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+    error = GetLastError();
+  } else if (written != bytes.size()) {
+    error = ERROR_WRITE_FAULT;
+  }
+  if (!CloseHandle(file) && error == ERROR_SUCCESS) error = GetLastError();
+  return error;
+}
+
+std::wstring ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+}  // namespace pendrake::client
