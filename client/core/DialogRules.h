@@ -1,6 +1,6 @@
 // Decisions of the first-run window, the Options dialog and the About box that need no
-// window: what start-up shows, what the Options dialog's OK stores, where the About box looks
-// for the component and how a failed web link reads. The windows only carry these out.
+// window: what start-up shows, what the Options dialog's OK stores and how a failed web link
+// reads. The windows only carry these out.
 #pragma once
 
 #include <cstdint>
@@ -34,10 +34,6 @@ struct OptionsOkOutcome {
 // no entry, or an item number that maps to no code, nothing is stored and nothing changes.
 OptionsOkOutcome DecideOptionsOk(std::optional<int32_t> selectedItemNumber,
                                  const std::u16string& currentLanguage);
-
-// The component file the About box reads: the folder of the program file, then "\Pendrake.dll".
-// A path without any folder separator names a file in the current folder.
-std::u16string ComponentPathBeside(const std::u16string& programPath);
 
 // The shell reports success with a value above 32; 32 and below are errors.
 bool ShellOpenFailed(std::intptr_t shellResult);
