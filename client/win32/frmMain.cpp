@@ -12,6 +12,7 @@
 #include <oaidl.h>
 #include <objbase.h>
 #include <oleauto.h>
+#include <uxtheme.h>
 #include <windowsx.h>
 
 #include <array>
@@ -656,7 +657,10 @@ HWND CreateControl(const ControlDef& def, HINSTANCE instance) {
   DWORD exStyle = 0;
   switch (def.kind) {
     case Kind::Frame:
+      // A frame paints only its edge and caption: transparent, so that what lies below it
+      // (the tab page) shows through instead of being clipped away.
       style |= BS_GROUPBOX;
+      exStyle = WS_EX_TRANSPARENT;
       break;
     case Kind::Label:
       cls = L"STATIC";
@@ -709,6 +713,8 @@ void CreateControls(HINSTANCE instance) {
   TCITEMW item{};
   item.mask = TCIF_TEXT;
   item.pszText = const_cast<wchar_t*>(L"");
+  // The plain look: its page then has the colour of the window, like the labels on it.
+  SetWindowTheme(gTab, L" ", L" ");
   TabCtrl_InsertItem(gTab, 0, &item);
   TabCtrl_InsertItem(gTab, 1, &item);
   for (const auto& def : kControls) {

@@ -1,2 +1,59 @@
 #!/usr/bin/env bash
-exit 0
+# Screenshots of the main window's two tabs in English, German and Greek, saved as
+#   $PENDRAKE_SCREENSHOT_DIR/main_<test|defaults>_<en|de|gr>.png
+# The client key's szLanguage and the component settings key are put back as they were.
+set -euo pipefail
+tools="$PENDRAKE_SOURCE_DIR/tools"
+out="${PENDRAKE_SCREENSHOT_DIR:?}"
+client="${PENDRAKE_CLIENT_EXE:?}"
+ctl="$PENDRAKE_BUILD_DIR/tests/gui/driver/gui_ctl.exe"
+mkdir -p "$out"
+wine() { "$tools/wine-run.sh" "$@"; }
+
+client_key='HKCU\SOFTWARE\Orvelle\Pendrake\Client'
+settings_key='HKLM\SOFTWARE\Orvelle\Pendrake'
+old_language="$(wine reg query "$client_key" /v szLanguage 2>/dev/null | tr -d '\r' |
+                awk '$1 == "szLanguage" { print $3 }' || true)"
+had_client_key=0; wine reg query "$client_key" >/dev/null 2>&1 && had_client_key=1
+had_settings_key=0; wine reg query "$settings_key" >/dev/null 2>&1 && had_settings_key=1
+
+client_pid=""
+cleanup() {
+  if [ -n "$client_pid" ] && kill -0 "$client_pid" 2>/dev/null; then
+    kill "$client_pid" 2>/dev/null || true
+    wait "$client_pid" 2>/dev/null || true
+  fi
+  if [ -n "$old_language" ]; then
+    wine reg add "$client_key" /v szLanguage /t REG_SZ /d "$old_language" /f >/dev/null 2>&1 || true
+  elif [ "$had_client_key" = 1 ]; then
+    wine reg delete "$client_key" /v szLanguage /f >/dev/null 2>&1 || true
+  else
+    wine reg delete "$client_key" /f >/dev/null 2>&1 || true
+  fi
+  if [ "$had_settings_key" = 0 ]; then
+    wine reg delete "$settings_key" /f >/dev/null 2>&1 || true
+  fi
+}
+trap cleanup EXIT
+
+shoot() {  # shoot FILE: the main window's rectangle from the screen
+  local rect x y w h
+  rect="$(wine "$ctl" rect PendrakeClientMain | tr -d '\r')"
+  read -r x y w h <<<"$rect"
+  import -display "$DISPLAY" -window root -crop "${w}x${h}+${x}+${y}" +repage "$out/$1"
+  echo "saved $out/$1 (${w}x${h})"
+}
+
+for language in EN DE GR; do
+  lower="$(tr 'A-Z' 'a-z' <<<"$language")"
+  wine reg add "$client_key" /v szLanguage /t REG_SZ /d "$language" /f >/dev/null 2>&1
+  wine "$client" >/dev/null 2>&1 &
+  client_pid=$!
+  wine "$ctl" wait PendrakeClientMain 20000 >/dev/null
+  shoot "main_test_${lower}.png"
+  wine "$ctl" tab PendrakeClientMain 1
+  shoot "main_defaults_${lower}.png"
+  wine "$ctl" command PendrakeClientMain 1012   # Cancel: ends the program, saves nothing
+  wait "$client_pid" || true
+  client_pid=""
+done
