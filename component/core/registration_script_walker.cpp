@@ -1,0 +1,114 @@
+#include "registration_script_walker.h"
+
+namespace pendrake::registration {
+namespace {
+
+// Closes a key of the port when the walk leaves its scope, on every path.
+class OpenedKey {
+ public:
+  OpenedKey(RegistryPort& registry, RegistryPort::Key key) : registry_(registry), key_(key) {}
+  OpenedKey(const OpenedKey&) = delete;
+  OpenedKey& operator=(const OpenedKey&) = delete;
+  ~OpenedKey() {
+    if (key_ != 0) registry_.CloseKey(key_);
+  }
+  RegistryPort::Key get() const { return key_; }
+
+ private:
+  RegistryPort& registry_;
+  RegistryPort::Key key_;
+};
+
+Win32Error UnregisterEntries(RegistryPort& registry, RegistryPort::Key parent, const std::vector<Entry>& entries);
+
+Win32Error RegisterEntries(RegistryPort& registry, RegistryPort::Key parent, const std::vector<Entry>& entries) {
+  for (const Entry& entry : entries) {
+    if (entry.namedValue) {
+      if (Win32Error error = registry.SetValue(parent, entry.name, *entry.value)) return error;
+      continue;
+    }
+    if (entry.marker == Marker::ForceRemove && !IsProtectedKeyName(entry.name)) {
+      // Whatever an earlier registration or anyone else left below the key goes; a key that
+      // is not there yet is the normal case, and a failed deletion shows in the writes below.
+      (void)registry.DeleteTree(parent, entry.name);
+    }
+    RegistryPort::Key raw = 0;
+    Win32Error error = registry.OpenKey(parent, entry.name, RegistryPort::Access::ReadWrite, raw);
+    if (error) error = registry.OpenKey(parent, entry.name, RegistryPort::Access::ReadOnly, raw);
+    if (error) error = registry.CreateKey(parent, entry.name, raw);
+    if (error) return error;
+    OpenedKey key(registry, raw);
+    if (entry.value) {
+      if (Win32Error valueError = registry.SetValue(key.get(), u"", *entry.value)) return valueError;
+    }
+    if (Win32Error childError = RegisterEntries(registry, key.get(), entry.children)) return childError;
+  }
+  return kSuccess;
+}
+
+Win32Error UnregisterEntries(RegistryPort& registry, RegistryPort::Key parent, const std::vector<Entry>& entries) {
+  for (const Entry& entry : entries) {
+    if (entry.namedValue) {
+      const Win32Error error = registry.DeleteValue(parent, entry.name);
+      if (error && error != kFileNotFound) return error;
+      continue;
+    }
+    RegistryPort::Key raw = 0;
+    Win32Error error = registry.OpenKey(parent, entry.name, RegistryPort::Access::ReadWrite, raw);
+    if (error == kFileNotFound) continue;  // nothing of it is there: skip the whole branch
+    if (error) return error;
+    {
+      OpenedKey key(registry, raw);
+      if (Win32Error childError = UnregisterEntries(registry, key.get(), entry.children)) return childError;
+    }
+    if (entry.marker == Marker::NoRemove) continue;
+    error = registry.DeleteKey(parent, entry.name);
+    if (error && error != kFileNotFound) return error;
+  }
+  return kSuccess;
+}
+
+// Both walks refuse before touching the registry when the script cannot be trusted.
+Win32Error Prepare(std::u16string_view scriptText, std::u16string_view modulePath, Script& script) {
+  if (modulePath.size() > kMaxModulePathLength) return kInsufficientBuffer;
+  std::optional<std::u16string> expanded = ExpandVariables(scriptText, modulePath);
+  if (!expanded) return kInvalidData;
+  ParseOutcome outcome = ParseScript(*expanded);
+  if (!outcome.script) return kInvalidData;
+  script = std::move(*outcome.script);
+  return kSuccess;
+}
+
+}  // namespace
+
+Win32Error RegisterParsed(RegistryPort& registry, const Script& script) {
+  for (const RootBlock& block : script.roots) {
+    const RegistryPort::Key root = registry.RootKey(block.root);
+    if (Win32Error error = RegisterEntries(registry, root, block.entries)) {
+      (void)UnregisterEntries(registry, root, block.entries);  // the first error is the one that counts
+      return error;
+    }
+  }
+  return kSuccess;
+}
+
+Win32Error UnregisterParsed(RegistryPort& registry, const Script& script) {
+  for (const RootBlock& block : script.roots) {
+    if (Win32Error error = UnregisterEntries(registry, registry.RootKey(block.root), block.entries)) return error;
+  }
+  return kSuccess;
+}
+
+Win32Error RegisterScript(RegistryPort& registry, std::u16string_view scriptText, std::u16string_view modulePath) {
+  Script script;
+  if (Win32Error error = Prepare(scriptText, modulePath, script)) return error;
+  return RegisterParsed(registry, script);
+}
+
+Win32Error UnregisterScript(RegistryPort& registry, std::u16string_view scriptText, std::u16string_view modulePath) {
+  Script script;
+  if (Win32Error error = Prepare(scriptText, modulePath, script)) return error;
+  return UnregisterParsed(registry, script);
+}
+
+}  // namespace pendrake::registration

@@ -1,0 +1,28 @@
+// The class object of the coclass Pendrake. One instance serves every apartment of the
+// process, so its reference count is atomic.
+#pragma once
+
+#include <windows.h>
+#include <unknwn.h>
+
+#include <atomic>
+
+namespace pendrake::com {
+
+class ClassFactory final : public IClassFactory {
+ public:
+  ClassFactory() = default;
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
+  STDMETHODIMP_(ULONG) AddRef() override;
+  STDMETHODIMP_(ULONG) Release() override;
+
+  STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override;
+  STDMETHODIMP LockServer(BOOL lock) override;
+
+ private:
+  ~ClassFactory() = default;
+  std::atomic<ULONG> refs_{1};
+};
+
+}  // namespace pendrake::com

@@ -1,0 +1,101 @@
+#include "registry_walker_adapter.h"
+
+#include <string>
+
+namespace pendrake::com {
+namespace {
+
+using registration::Win32Error;
+
+HKEY AsHkey(registration::RegistryPort::Key key) { return reinterpret_cast<HKEY>(key); }
+registration::RegistryPort::Key AsKey(HKEY key) { return reinterpret_cast<registration::RegistryPort::Key>(key); }
+
+// The port's names are views into longer texts; the API wants them terminated.
+std::wstring Terminated(std::u16string_view name) { return std::wstring(name.begin(), name.end()); }
+
+}  // namespace
+
+REGSAM Win32RegistryPort::ViewOf(Key key) const {
+  if (AsHkey(key) == HKEY_LOCAL_MACHINE) return KEY_WOW64_64KEY;
+  const auto found = views_.find(key);
+  return found == views_.end() ? 0 : found->second;
+}
+
+Win32RegistryPort::Key Win32RegistryPort::RootKey(registration::Root root) {
+  switch (root) {
+    case registration::Root::ClassesRoot:
+      return AsKey(HKEY_CLASSES_ROOT);
+    case registration::Root::CurrentUser:
+      return AsKey(HKEY_CURRENT_USER);
+    case registration::Root::LocalMachine:
+      return AsKey(HKEY_LOCAL_MACHINE);
+    case registration::Root::Users:
+      return AsKey(HKEY_USERS);
+  }
+  return AsKey(HKEY_CLASSES_ROOT);
+}
+
+Win32Error Win32RegistryPort::OpenKey(Key parent, std::u16string_view name, Access access, Key& out) {
+  const REGSAM view = ViewOf(parent);
+  const REGSAM rights = access == Access::ReadWrite ? (KEY_READ | KEY_WRITE) : KEY_READ;
+  HKEY opened = nullptr;
+  const LSTATUS status = RegOpenKeyExW(AsHkey(parent), Terminated(name).c_str(), 0, rights | view, &opened);
+  if (status != ERROR_SUCCESS) return static_cast<Win32Error>(status);
+  out = AsKey(opened);
+  if (view) views_[out] = view;
+  return ERROR_SUCCESS;
+}
+
+Win32Error Win32RegistryPort::CreateKey(Key parent, std::u16string_view name, Key& out) {
+  const REGSAM view = ViewOf(parent);
+  HKEY created = nullptr;
+  const LSTATUS status = RegCreateKeyExW(AsHkey(parent), Terminated(name).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                         KEY_READ | KEY_WRITE | view, nullptr, &created, nullptr);
+  if (status != ERROR_SUCCESS) return static_cast<Win32Error>(status);
+  out = AsKey(created);
+  if (view) views_[out] = view;
+  return ERROR_SUCCESS;
+}
+
+void Win32RegistryPort::CloseKey(Key key) {
+  views_.erase(key);
+  RegCloseKey(AsHkey(key));
+}
+
+Win32Error Win32RegistryPort::SetValue(Key key, std::u16string_view name, const registration::Value& value) {
+  const std::wstring valueName = Terminated(name);
+  LSTATUS status;
+  if (value.type == registration::Value::Type::Dword) {
+    const DWORD number = value.number;
+    status = RegSetValueExW(AsHkey(key), valueName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                            sizeof number);
+  } else {
+    const std::wstring text = Terminated(value.text);
+    const DWORD type = value.type == registration::Value::Type::ExpandString ? REG_EXPAND_SZ : REG_SZ;
+    status = RegSetValueExW(AsHkey(key), valueName.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                            static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  }
+  return static_cast<Win32Error>(status);
+}
+
+Win32Error Win32RegistryPort::DeleteValue(Key key, std::u16string_view name) {
+  return static_cast<Win32Error>(RegDeleteValueW(AsHkey(key), Terminated(name).c_str()));
+}
+
+Win32Error Win32RegistryPort::DeleteKey(Key parent, std::u16string_view name) {
+  return static_cast<Win32Error>(RegDeleteKeyExW(AsHkey(parent), Terminated(name).c_str(), ViewOf(parent), 0));
+}
+
+Win32Error Win32RegistryPort::DeleteTree(Key parent, std::u16string_view name) {
+  const std::wstring keyName = Terminated(name);
+  const REGSAM view = ViewOf(parent);
+  HKEY key = nullptr;
+  LSTATUS status = RegOpenKeyExW(AsHkey(parent), keyName.c_str(), 0, KEY_ALL_ACCESS | view, &key);
+  if (status != ERROR_SUCCESS) return static_cast<Win32Error>(status);
+  status = RegDeleteTreeW(key, nullptr);  // everything below the key
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS) return static_cast<Win32Error>(status);
+  return static_cast<Win32Error>(RegDeleteKeyExW(AsHkey(parent), keyName.c_str(), view, 0));
+}
+
+}  // namespace pendrake::com
