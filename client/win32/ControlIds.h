@@ -69,3 +69,32 @@
 #define IDR_MAINMENU 100
 
 // ---- Dialog windows (frmSplash, frmOptions, frmAbout): 2000 and up, owned by their unit ---
+// First-run window (frmSplash).
+#define IDC_SPLASH_FRAME1 2000
+#define IDC_SPLASH_IMAGE1 2001
+#define IDC_SPLASH_LBLPRODUCTNAME 2002
+#define IDC_SPLASH_LINE1 2003
+#define IDC_SPLASH_LBLCHOOSELANGUAGE 2004
+#define IDC_SPLASH_LSLANGUAGE 2005        // list box; item data = item number
+#define IDC_SPLASH_CMDSTART 2006
+#define IDC_SPLASH_LBLFIRSTTIME 2007
+
+// Options dialog (frmOptions).
+#define IDC_OPTIONS_PCHEAD 2100
+#define IDC_OPTIONS_LBLHEADERTEXT 2101
+#define IDC_OPTIONS_HEADLINE 2102         // the edge under the header
+#define IDC_OPTIONS_FRAMEOPTIONS 2103
+#define IDC_OPTIONS_LBLLANGUAGE 2104
+#define IDC_OPTIONS_LSLANGUAGE 2105       // list box; item data = item number
+#define IDC_OPTIONS_CMDOK 2106
+#define IDC_OPTIONS_CMDCANCEL 2107
+
+// About box (frmAbout).
+#define IDC_ABOUT_PICTURE 2200
+#define IDC_ABOUT_LBLTITLE 2201
+#define IDC_ABOUT_LBLVERSION 2202
+#define IDC_ABOUT_LINE 2203
+#define IDC_ABOUT_LBLMOREINFORMATIONAT 2204
+#define IDC_ABOUT_LBLWWWORVELLECOM 2205   // the web link
+#define IDC_ABOUT_CMDOK 2206
+// ---- end of dialog windows block ---------------------------------------------------------
