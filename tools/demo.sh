@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# The Pendrake demo: builds the Windows binaries, registers Pendrake.dll in a Wine prefix,
+# runs examples/demo.vbs under Wine's script host against a syslog receiver on 127.0.0.1,
+# and shows what arrived on the wire and what the event log was given.
+# Exit status 0 only when the datagram and the event log entry are exactly the expected ones.
+set -uo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+
+build="$root/build/mingw64"
+export PENDRAKE_WINEPREFIX="$build/wineprefix"
+work="$(mktemp -d "${TMPDIR:-/tmp}/pendrake-demo.XXXXXX")"
+receiver_pid=""
+bed_started=0
+
+cleanup() {
+  local status=$?
+  if [ -n "$receiver_pid" ] && kill -0 "$receiver_pid" 2>/dev/null; then
+    kill "$receiver_pid" 2>/dev/null
+    wait "$receiver_pid" 2>/dev/null
+  fi
+  if [ "$bed_started" -eq 1 ]; then
+    bash "$root/tools/winebed.sh" stop >/dev/null 2>&1
+  fi
+  rm -rf "$work"
+  exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+section() { printf '\n=== %s\n' "$*"; }
+fail() { printf '\ndemo: FAILED: %s\n' "$*"; exit 1; }
+
+section "1. Packages"
+bash tools/setup.sh || fail "tools/setup.sh could not install the packages"
+echo "all packages present"
+
+section "2. Build (preset mingw64)"
+cmake --preset mingw64 >"$work/configure.log" 2>&1 || { cat "$work/configure.log"; fail "configure failed"; }
+cmake --build --preset mingw64 -j 2 >"$work/build.log" 2>&1 || { tail -n 40 "$work/build.log"; fail "build failed"; }
+tail -n 1 "$work/build.log"
+dll="$build/component/win32/Pendrake.dll"
+[ -f "$dll" ] || fail "the build made no $dll"
+echo "component: $dll"
+
+section "3. Wine test bed ($PENDRAKE_WINEPREFIX)"
+bed_started=1
+bash tools/winebed.sh start || fail "the Wine bed did not start"
+source tools/wine-env.sh
+winpath() { "$WINE64" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+dll_win="$(winpath "$dll")"
+script_win="$(winpath "$root/examples/demo.vbs")"
+echo "prefix ready, wineserver running"
+
+section "4. Register the component: regsvr32 /s $dll_win"
+"$WINE64" regsvr32 /s "$dll_win" >/dev/null 2>&1
+rc=$?
+[ "$rc" -eq 0 ] || fail "regsvr32 exited with $rc"
+"$WINE64" reg query 'HKCR\Orvelle.Pendrake\CLSID' 2>/dev/null | tr -d '\r' | sed -n 's/^ *(Default) *REG_SZ *//p' |
+  sed 's/^/Orvelle.Pendrake -> CLSID /'
+
+section "5. Syslog receiver on 127.0.0.1"
+python3 tools/udp_receiver.py --bind 127.0.0.1 --port 0 --count 1 --timeout 60 \
+  --port-file "$work/port" >"$work/receiver.log" 2>&1 &
+receiver_pid=$!
+for _ in $(seq 1 100); do
+  [ -s "$work/port" ] && break
+  kill -0 "$receiver_pid" 2>/dev/null || break
+  sleep 0.05
+done
+[ -s "$work/port" ] || { cat "$work/receiver.log"; fail "the receiver did not start"; }
+port="$(cat "$work/port")"
+echo "receiver pid $receiver_pid listening on 127.0.0.1 port $port"
+
+section "6. cscript //nologo demo.vbs 127.0.0.1 $port"
+WINEDEBUG="-all,fixme+advapi,trace+eventlog,warn+eventlog,err+eventlog" \
+  "$WINE64" cscript //nologo "$script_win" 127.0.0.1 "$port" >"$work/script.log" 2>"$work/trace.log"
+script_rc=$?
+tr -d '\r' <"$work/script.log"
+echo "(script exit code $script_rc)"
+
+section "7. What the receiver got"
+for _ in $(seq 1 100); do kill -0 "$receiver_pid" 2>/dev/null || break; sleep 0.05; done
+if kill -0 "$receiver_pid" 2>/dev/null; then
+  kill "$receiver_pid" 2>/dev/null
+fi
+wait "$receiver_pid" 2>/dev/null
+receiver_pid=""
+cat "$work/receiver.log"
+
+section "8. What the event log was given (Wine's event log trace)"
+python3 tools/eventlog_trace.py "$work/trace.log"
+
+section "Result"
+expected_datagram='"<142>Pendrake demo: hello, syslog"'
+verdict=0
+if grep -q "^datagram 1: 32 bytes from 127.0.0.1 port [0-9]*: $expected_datagram\$" "$work/receiver.log"; then
+  echo "syslog:    ok, $expected_datagram (facility 17 local1, severity 6 informational)"
+else
+  echo "syslog:    expected $expected_datagram, 32 bytes"; verdict=1
+fi
+expected_entry='source "Orvelle Pendrake" on the local computer: type 4 (information), category 0, id 1000, 2 string(s) ["Pendrake demo: hello, event log", ""], data 0 byte(s)'
+if python3 tools/eventlog_trace.py "$work/trace.log" | grep -qxF "entry 1: $expected_entry"; then
+  echo "event log: ok, information entry 1000 with \"Pendrake demo: hello, event log\""
+else
+  echo "event log: expected $expected_entry"; verdict=1
+fi
+[ "$script_rc" -eq 0 ] || { echo "script:    exit code $script_rc"; verdict=1; }
+[ "$verdict" -eq 0 ] || fail "see above"
+echo
+echo "demo: OK"
