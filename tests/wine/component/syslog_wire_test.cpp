@@ -1,0 +1,122 @@
+// LogToSyslog with the real Winsock adapters: the bytes and the port on the wire, received on
+// 127.0.0.1 inside the test. Nothing is ever sent anywhere else.
+#include <gtest/gtest.h>
+
+#include "logger.h"
+#include "system_platform.h"
+#include "wine_support.h"
+
+namespace pendrake::winetest {
+namespace {
+
+constexpr std::uint16_t kTestPort = 41468;  // far from the ports other suites use
+
+struct WireCase {
+  const char* what;
+  std::int32_t facility;
+  std::int32_t priority;
+  const char16_t* message;
+  std::string expected;
+};
+
+TEST(SyslogWire, DatagramBytes) {
+  const std::u16string whole(10234, u'w');
+  const std::u16string oneTooMany = std::u16string(10234, u'w') + u"X";
+  const WireCase cases[] = {
+      {"defaults and abc", 16, 5, u"abc", "<133>abc"},
+      {"lowest PRI", 0, 0, u"", "<0>"},
+      {"highest PRI", 23, 7, u"", "<191>"},
+      {"absent message", 16, 5, nullptr, "<133>"},
+      {"10234-byte message sent whole", 16, 5, whole.c_str(), "<133>" + std::string(10234, 'w')},
+      {"10235-byte message loses its last byte", 16, 5, oneTooMany.c_str(), "<133>" + std::string(10234, 'w')},
+  };
+  LoopbackReceiver receiver(kTestPort);
+  ASSERT_TRUE(receiver.ok()) << receiver.error();
+  for (const WireCase& c : cases) {
+    Logger logger(win32::SystemPlatform());
+    logger.SetSyslogServer(u"127.0.0.1");
+    logger.SetSyslogPort(kTestPort);
+    logger.SetSyslogFacility(c.facility);
+    logger.SetSyslogPriority(c.priority);
+    logger.LogToSyslog(c.message);
+    const auto got = receiver.Receive();
+    ASSERT_TRUE(got.has_value()) << c.what << ": nothing arrived";
+    EXPECT_EQ(*got, c.expected) << c.what << ": got " << got->size() << " bytes " << Printable(got).substr(0, 80);
+  }
+}
+
+TEST(SyslogWire, NameLookUpReachesLoopback) {
+  LoopbackReceiver receiver(kTestPort);
+  ASSERT_TRUE(receiver.ok()) << receiver.error();
+  Logger logger(win32::SystemPlatform());
+  logger.SetSyslogServer(u"localhost");
+  logger.SetSyslogPort(kTestPort);
+  logger.LogToSyslog(u"by name");
+  EXPECT_EQ(Printable(receiver.Receive()), Printable(std::string("<133>by name")));
+}
+
+TEST(SyslogWire, PortIsTheLow16BitsOfTheSetting) {
+  struct Case {
+    std::int32_t setting;
+    std::uint16_t wirePort;
+  } const cases[] = {{66004, 468}, {1468, 1468}, {65536 + kTestPort, kTestPort}};
+  for (const Case& c : cases) {
+    LoopbackReceiver receiver(c.wirePort);
+    ASSERT_TRUE(receiver.ok()) << receiver.error();
+    Logger logger(win32::SystemPlatform());
+    logger.SetSyslogServer(u"127.0.0.1");
+    logger.SetSyslogPort(c.setting);
+    logger.LogToSyslog(u"port");
+    EXPECT_EQ(Printable(receiver.Receive()), Printable(std::string("<133>port"))) << "SyslogPort " << c.setting;
+  }
+}
+
+// SyslogPort 0 follows the service database, which Wine reads from the prefix's own file.
+TEST(SyslogWire, PortZeroFollowsTheServicesFile) {
+  ServicesFileBackup services;
+  struct Case {
+    const char* what;
+    std::optional<std::string> contents;  // nullopt: file removed
+    std::uint16_t wirePort;
+  } const cases[] = {
+      {"stock file", std::string("syslog          514/udp\r\n"), 514},
+      {"edited file", std::string("# test\r\nsyslog          41514/udp\r\n"), 41514},
+      {"no syslog entry", std::string("echo             7/udp\r\n"), 514},
+      {"file removed", std::nullopt, 514},
+  };
+  for (const Case& c : cases) {
+    if (c.contents) {
+      ASSERT_TRUE(services.Write(*c.contents)) << services.path();
+    } else {
+      ASSERT_TRUE(services.Remove()) << services.path();
+    }
+    LoopbackReceiver receiver(c.wirePort);
+    ASSERT_TRUE(receiver.ok()) << receiver.error();
+    Logger logger(win32::SystemPlatform());
+    logger.SetSyslogServer(u"127.0.0.1");
+    logger.LogToSyslog(u"abc");
+    EXPECT_EQ(Printable(receiver.Receive()), Printable(std::string("<133>abc"))) << c.what;
+  }
+}
+
+TEST(SyslogWire, NothingLeavesForAnUnknownHostOrAnAbsentServer) {
+  struct Case {
+    const char* what;
+    const char16_t* server;
+  } const cases[] = {
+      {"unknown host", u"no-such-host.invalid"},
+      {"absent server", nullptr},
+  };
+  LoopbackReceiver receiver(kTestPort);
+  ASSERT_TRUE(receiver.ok()) << receiver.error();
+  for (const Case& c : cases) {
+    Logger logger(win32::SystemPlatform());
+    logger.SetSyslogServer(c.server);
+    logger.SetSyslogPort(kTestPort);
+    logger.LogToSyslog(u"lost");
+    EXPECT_EQ(Printable(receiver.Receive(300)), "<nothing>") << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace pendrake::winetest
