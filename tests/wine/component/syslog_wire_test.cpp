@@ -120,3 +120,25 @@ TEST(SyslogWire, NothingLeavesForAnUnknownHostOrAnAbsentServer) {
 
 }  // namespace
 }  // namespace pendrake::winetest
+
+namespace pendrake::winetest {
+namespace {
+
+// A host name that begins with a digit is looked up by name. digit_host.py maps the name to
+// 127.0.0.1 for the length of the run and passes it in PENDRAKE_DIGIT_HOST.
+TEST(SyslogWire, DigitLedHostNameIsLookedUp) {
+  char name[256] = "";
+  if (GetEnvironmentVariableA("PENDRAKE_DIGIT_HOST", name, sizeof name) == 0) GTEST_SKIP() << "run by digit_host.py";
+  LoopbackReceiver receiver(kTestPort);
+  ASSERT_TRUE(receiver.ok()) << receiver.error();
+  const std::string narrow(name);
+  const std::u16string server(narrow.begin(), narrow.end());
+  Logger logger(win32::SystemPlatform());
+  logger.SetSyslogServer(server.c_str());
+  logger.SetSyslogPort(kTestPort);
+  logger.LogToSyslog(u"digit");
+  EXPECT_EQ(Printable(receiver.Receive()), Printable(std::string("<133>digit"))) << "server " << narrow;
+}
+
+}  // namespace
+}  // namespace pendrake::winetest
