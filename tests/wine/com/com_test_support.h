@@ -1,0 +1,75 @@
+// Shared pieces of the COM tests under Wine: where the built Pendrake.dll is, a registration
+// that is undone after the test, and a loopback UDP receiver.
+#pragma once
+
+#include <winsock2.h>
+#include <windows.h>
+#include <oleauto.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pendrake::comtest {
+
+// The component's path as Windows sees it, taken from the first program argument (a Unix
+// path from the build, mapped through drive Z:).
+const std::wstring& DllPath();
+void SetDllPathFromArgument(const char* unixPath);
+
+// Registers the component (DllRegisterServer of the build's file) for the length of a test
+// run. On destruction every key that registration created and that was not there before is
+// deleted again, so the prefix is left as it was found.
+class RegistrationScope {
+ public:
+  RegistrationScope();
+  ~RegistrationScope();
+  RegistrationScope(const RegistrationScope&) = delete;
+  RegistrationScope& operator=(const RegistrationScope&) = delete;
+  HRESULT result() const { return result_; }
+
+ private:
+  struct Tracked {
+    HKEY root;
+    std::wstring path;
+    bool existed;
+  };
+  std::vector<Tracked> tracked_;
+  HMODULE module_ = nullptr;
+  HRESULT result_ = E_FAIL;
+};
+
+bool KeyExists(HKEY root, const std::wstring& path);
+
+// A UDP socket bound to 127.0.0.1 on a port the system chooses.
+class LoopbackReceiver {
+ public:
+  LoopbackReceiver();
+  ~LoopbackReceiver();
+  LoopbackReceiver(const LoopbackReceiver&) = delete;
+  LoopbackReceiver& operator=(const LoopbackReceiver&) = delete;
+
+  bool ok() const { return socket_ != INVALID_SOCKET; }
+  std::uint16_t port() const { return port_; }
+  struct Datagram {
+    std::string bytes;
+    std::string fromAddress;
+    std::uint16_t fromPort = 0;
+  };
+  // The next datagram, or nothing within the timeout.
+  std::optional<Datagram> Receive(int timeoutMs = 3000);
+  // Discards whatever has arrived.
+  void Drain();
+
+ private:
+  bool started_ = false;
+  SOCKET socket_ = INVALID_SOCKET;
+  std::uint16_t port_ = 0;
+};
+
+// Text helpers for assertion messages.
+std::string Narrow(const wchar_t* text);
+std::string HexHresult(HRESULT hr);
+
+}  // namespace pendrake::comtest
