@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ControlIds.h"
+#include "FontProbe.h"
 #include "GuiDriver.h"
 #include "client/core/Messages.h"
 
@@ -234,7 +235,7 @@ TEST_F(Dialogs, FirstStartCreatesTheKeyAndStartStoresTheChosenLanguage) {
   EXPECT_EQ(GetText(GetDlgItem(splash, IDC_SPLASH_LBLPRODUCTNAME)), L"Pendrake");
   EXPECT_EQ(GetText(GetDlgItem(splash, IDC_SPLASH_LBLCHOOSELANGUAGE)), L"Please select your prefered language");
   EXPECT_EQ(GetText(GetDlgItem(splash, IDC_SPLASH_CMDSTART)), L"&Start");
-  const auto nameFont = ControlFont(GetDlgItem(splash, IDC_SPLASH_LBLPRODUCTNAME));
+  const auto nameFont = fontprobe::RemoteControlFont(GetDlgItem(splash, IDC_SPLASH_LBLPRODUCTNAME));
   ASSERT_TRUE(nameFont.has_value()) << "the product name has no font";
   EXPECT_EQ(std::wstring(nameFont->lfFaceName), L"Arial");
   EXPECT_GE(nameFont->lfWeight, FW_BOLD);
@@ -299,7 +300,7 @@ TEST_F(Dialogs, StoredGreekOpensTheMainWindowInGreekWithoutTheFirstRunWindow) {
   HWND label = FindControl(main, IDC_LBLTESTSYSLOGSERVER);
   ASSERT_NE(label, nullptr);
   EXPECT_EQ(GetText(label), Catalogue(u"GR", 2));
-  const auto font = ControlFont(label);
+  const auto font = fontprobe::RemoteControlFont(label);
   ASSERT_TRUE(font.has_value()) << "no font on the label";
   EXPECT_EQ(std::wstring(font->lfFaceName), L"Arial");
   EXPECT_EQ(font->lfCharSet, GREEK_CHARSET);
@@ -370,7 +371,7 @@ TEST_F(Dialogs, OptionsOkWithAnotherLanguageRelabelsBothWindowsAndStoresIt) {
   HWND again = OpenOptions(main);
   EXPECT_EQ(again, options);
   EXPECT_EQ(GetText(again), Catalogue(u"GR", 310));
-  const auto font = ControlFont(GetDlgItem(again, IDC_OPTIONS_LBLLANGUAGE));
+  const auto font = fontprobe::RemoteControlFont(GetDlgItem(again, IDC_OPTIONS_LBLLANGUAGE));
   ASSERT_TRUE(font.has_value());
   EXPECT_EQ(std::wstring(font->lfFaceName), L"Arial");
   EXPECT_EQ(font->lfCharSet, GREEK_CHARSET);
