@@ -34,8 +34,12 @@ void SendSyslogMessage(Platform& platform, const SyslogSettings& settings,
     platform.debugOutput.Write(kNoSyslogServerLine);
     return;
   }
+  // Every character (or surrogate pair) gives at least one byte, so no character past this
+  // prefix can reach the datagram: a huge message costs no more than a full one.
+  std::u16string_view message = messageOrNull ? std::u16string_view(messageOrNull) : std::u16string_view();
+  message = message.substr(0, 2 * kMaxDatagramSize);
   const std::string datagram =
-      BuildDatagram(settings.facility, settings.priority, ArgumentToNarrow(platform.codePage, messageOrNull));
+      BuildDatagram(settings.facility, settings.priority, platform.codePage.ToNarrow(message));
 
   Sockets& sockets = platform.sockets;
   // Only a start that reports version 1.1 is kept; any other start is cleaned up at once when

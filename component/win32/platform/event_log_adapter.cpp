@@ -1,7 +1,5 @@
 #include "event_log_adapter.h"
 
-#include <vector>
-
 #include "handles.h"
 
 namespace pendrake::win32 {
@@ -15,9 +13,9 @@ class RegisteredSource final : public EventSource {
               std::span<const char* const> strings) override {
     if (strings.size() > 0xFFFF) return false;
     // ReportEventA takes a non-const array although it only reads it.
-    std::vector<LPCSTR> copy(strings.begin(), strings.end());
-    return ReportEventA(source_.get(), type, category, eventId, nullptr, static_cast<WORD>(copy.size()), 0,
-                        copy.empty() ? nullptr : copy.data(), nullptr) != FALSE;
+    auto* array = strings.empty() ? nullptr : const_cast<LPCSTR*>(strings.data());
+    return ReportEventA(source_.get(), type, category, eventId, nullptr, static_cast<WORD>(strings.size()), 0, array,
+                        nullptr) != FALSE;
   }
 
  private:

@@ -138,8 +138,14 @@ std::unique_ptr<EventSource> FakeEventLog::RegisterSource(const char* computer, 
 }
 
 std::string FakeCodePage::ToNarrow(std::u16string_view text) {
+  if (text.size() > longestNarrowed) longestNarrowed = text.size();
   std::string out;
-  for (char16_t c : text) out.push_back(c <= 0xFF ? static_cast<char>(c) : '?');
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    // As Windows does, a surrogate pair is one character and becomes one default character.
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) ++i;
+    out.push_back(c <= 0xFF ? static_cast<char>(c) : '?');
+  }
   return out;
 }
 

@@ -99,6 +99,7 @@ class FakeEventLog final : public EventLog {
 // A Latin-1 code page: characters above U+00FF are missing and become '?'.
 class FakeCodePage final : public CodePage {
  public:
+  std::size_t longestNarrowed = 0;  // characters in the longest text given to ToNarrow
   std::string ToNarrow(std::u16string_view text) override;
   std::u16string ToWide(std::string_view text) override;
 };

@@ -219,7 +219,7 @@ TEST(SyslogSender, LongMessageCutToTheDatagramLimit) {
   struct Case {
     std::size_t messageSize;
     std::size_t wireSize;
-  } const cases[] = {{10234, 10239}, {10235, 10239}, {50000, 10239}};
+  } const cases[] = {{10234, 10239}, {10235, 10239}, {50000, 10239}, {4u << 20, 10239}};
   for (const Case& c : cases) {
     FakePlatform fake;
     Logger logger(fake.platform);
@@ -228,7 +228,21 @@ TEST(SyslogSender, LongMessageCutToTheDatagramLimit) {
     logger.LogToSyslog(message.c_str());
     ASSERT_EQ(fake.sockets.sent.size(), 1u);
     EXPECT_EQ(fake.sockets.sent[0].datagram.size(), c.wireSize) << "message of " << c.messageSize;
+    EXPECT_LE(fake.codePage.longestNarrowed, 2 * 10239u) << "only what can reach the datagram is converted";
   }
+}
+
+// A character outside the code page and a surrogate pair each still give at least one byte,
+// so the converted prefix always fills the datagram.
+TEST(SyslogSender, PrefixConversionStillFillsTheDatagram) {
+  FakePlatform fake;
+  Logger logger(fake.platform);
+  logger.SetSyslogServer(u"10.0.0.5");
+  std::u16string message;
+  for (int i = 0; i < 30000; ++i) message += u"\U0001F600";  // surrogate pairs, one '?' each
+  logger.LogToSyslog(message.c_str());
+  ASSERT_EQ(fake.sockets.sent.size(), 1u);
+  EXPECT_EQ(fake.sockets.sent[0].datagram.size(), 10239u);
 }
 
 }  // namespace

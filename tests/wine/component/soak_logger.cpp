@@ -1,0 +1,100 @@
+// Many LogToSyslog calls in one process: the handle count and the private memory must not
+// grow after the first calls have settled the process. Exit code 0 only when both hold.
+#include <winsock2.h>
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "logger.h"
+#include "system_platform.h"
+
+namespace {
+
+constexpr std::uint16_t kSinkPort = 41471;
+constexpr DWORD kHandleSlack = 8;
+constexpr SIZE_T kMemorySlack = 2 * 1024 * 1024;
+
+// Wine 8 answers GetProcessHandleCount with 0. Its handle table hands out the lowest free
+// slot, so there the slot a new handle gets stands in for the count: leaked handles push it up.
+DWORD Handles() {
+  DWORD count = 0;
+  if (GetProcessHandleCount(GetCurrentProcess(), &count) && count > 0) return count;
+  HANDLE probe = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  const auto slot = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(probe) / 4);
+  CloseHandle(probe);
+  return slot;
+}
+
+// Wine 8 leaves PrivateUsage at 0 but fills PagefileUsage, which Windows keeps equal to it.
+SIZE_T PrivateBytes() {
+  PROCESS_MEMORY_COUNTERS_EX counters{};
+  counters.cb = sizeof counters;
+  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+  return counters.PrivateUsage > 0 ? counters.PrivateUsage : counters.PagefileUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int calls = argc > 1 ? std::atoi(argv[1]) : 100000;
+  const int settle = 1000;
+
+  WSADATA data;
+  WSAStartup(MAKEWORD(2, 2), &data);
+  SOCKET sink = socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_port = htons(kSinkPort);
+  local.sin_addr.s_addr = inet_addr("127.0.0.1");
+  bind(sink, reinterpret_cast<sockaddr*>(&local), sizeof local);
+  u_long nonBlocking = 1;
+  ioctlsocket(sink, FIONBIO, &nonBlocking);
+  char drain[16384];
+
+  pendrake::Platform& platform = pendrake::win32::SystemPlatform();
+  pendrake::Logger logger(platform);
+  logger.SetSyslogServer(u"127.0.0.1");
+  logger.SetSyslogPort(kSinkPort);
+
+  DWORD baseHandles = 0, maxHandles = 0;
+  SIZE_T baseMemory = 0, maxMemory = 0;
+  int received = 0;
+  const DWORD started = GetTickCount();
+  for (int i = 1; i <= calls; ++i) {
+    logger.LogToSyslog(u"soak message");
+    if (i % 100 == 0) {
+      pendrake::Logger fresh(platform);  // the constructor's registry path too
+      fresh.SetSyslogServer(u"no-such-host.invalid");
+      fresh.LogToSyslog(u"lost");        // the look-up failure path
+      fresh.LogToEventLog(u"soak entry");
+      while (recv(sink, drain, sizeof drain, 0) > 0) ++received;
+    }
+    if (i == settle) {
+      baseHandles = maxHandles = Handles();
+      baseMemory = maxMemory = PrivateBytes();
+    } else if (i > settle && i % 1000 == 0) {
+      const DWORD h = Handles();
+      const SIZE_T m = PrivateBytes();
+      if (h > maxHandles) maxHandles = h;
+      if (m > maxMemory) maxMemory = m;
+    }
+  }
+  while (recv(sink, drain, sizeof drain, 0) > 0) ++received;
+  const DWORD elapsed = GetTickCount() - started;
+  closesocket(sink);
+  WSACleanup();
+
+  const bool handlesOk = maxHandles <= baseHandles + kHandleSlack;
+  const bool memoryOk = maxMemory <= baseMemory + kMemorySlack;
+  std::printf("%d calls in %lu ms, %d datagrams drained\n", calls, static_cast<unsigned long>(elapsed), received);
+  std::printf("handles after %d calls %lu, highest later %lu (slack %lu): %s\n", settle,
+              static_cast<unsigned long>(baseHandles), static_cast<unsigned long>(maxHandles),
+              static_cast<unsigned long>(kHandleSlack), handlesOk ? "ok" : "GROWING");
+  std::printf("private bytes after %d calls %llu, highest later %llu (slack %llu): %s\n", settle,
+              static_cast<unsigned long long>(baseMemory), static_cast<unsigned long long>(maxMemory),
+              static_cast<unsigned long long>(kMemorySlack), memoryOk ? "ok" : "GROWING");
+  if (received == 0) std::printf("no datagram arrived: the soak did not exercise the send path\n");
+  return handlesOk && memoryOk && received > 0 ? 0 : 1;
+}
