@@ -88,11 +88,11 @@ struct ControlDef {
 // Initial places: at the minimum client size (8235 x 5460 twips) every control shows in full,
 // rows line up and nothing overlaps. The layout rules then stretch them with the window.
 // Listed in tab order; frames come before their contents.
-constexpr int kRow1 = 270, kRow2 = 660, kRowMsgLabel = 1020, kRowMsg = 1335;
+constexpr int kRow1 = 270, kRow2 = 660, kRowMsgLabel = 1065, kRowMsg = 1380;
 constexpr int kEditH = 315, kButtonH = 345, kLabelW = 1455, kFieldLeft = 1575;
 const ControlDef kControls[] = {
     // Test page: syslog frame.
-    {IDC_FRATESTSYSLOG, Kind::Frame, 0, kPage, {60, 60, 7985, 1770}},
+    {IDC_FRATESTSYSLOG, Kind::Frame, 0, kPage, {60, 60, 7985, 1815}},
     {IDC_LBLTESTSYSLOGSERVER, Kind::Label, 0, IDC_FRATESTSYSLOG, {120, kRow1, kLabelW, kEditH}},
     {IDC_TXTTESTSYSLOGSERVER, Kind::Edit, 0, IDC_FRATESTSYSLOG, {kFieldLeft, kRow1, 1908, kEditH}},
     {IDC_LBLTESTFACILITY, Kind::Label, 0, IDC_FRATESTSYSLOG, {3583, kRow1, 1125, kEditH}},
@@ -104,9 +104,9 @@ const ControlDef kControls[] = {
     {IDC_LBLTESTMSG, Kind::Label, 0, IDC_FRATESTSYSLOG, {120, kRowMsgLabel, 3000, 255}},
     {IDC_TXTTESTSYSLOGMSG, Kind::Edit, 0, IDC_FRATESTSYSLOG, {120, kRowMsg, 5835, kEditH}},
     {IDC_CMDLOGTOSYSLOG, Kind::Button, 0, IDC_FRATESTSYSLOG, {6055, kRowMsg - 15, 1800, kButtonH}},
-    {IDC_CMDGENSYSLOGSCRIPT, Kind::Button, 0, IDC_FRATESTSYSLOG, {6055, kRowMsg - 390, 1800, kButtonH}},
+    {IDC_CMDGENSYSLOGSCRIPT, Kind::Button, 0, IDC_FRATESTSYSLOG, {6055, kRowMsg - 375, 1800, kButtonH}},
     // Test page: event log frame.
-    {IDC_FRATESTNTEVENTLOG, Kind::Frame, 0, kPage, {60, 1930, 7985, 1770}},
+    {IDC_FRATESTNTEVENTLOG, Kind::Frame, 0, kPage, {60, 1975, 7985, 1815}},
     {IDC_LBLTESTEVENTLOGCOMPUTER, Kind::Label, 0, IDC_FRATESTNTEVENTLOG, {120, kRow1, kLabelW, kEditH}},
     {IDC_TXTTESTEVENTLOGCOMPUTER, Kind::Edit, 0, IDC_FRATESTNTEVENTLOG, {kFieldLeft, kRow1, 1908, kEditH}},
     {IDC_LBLTESTEVENTLOGTYPE, Kind::Label, 0, IDC_FRATESTNTEVENTLOG, {3583, kRow1, 1225, kEditH}},
@@ -118,7 +118,7 @@ const ControlDef kControls[] = {
     {IDC_LBLTESTMESSAGE, Kind::Label, 0, IDC_FRATESTNTEVENTLOG, {120, kRowMsgLabel, 3000, 255}},
     {IDC_TXTTESTEVENTLOGMSG, Kind::Edit, 0, IDC_FRATESTNTEVENTLOG, {120, kRowMsg, 5835, kEditH}},
     {IDC_CMDLOGTOEVENTLOG, Kind::Button, 0, IDC_FRATESTNTEVENTLOG, {6055, kRowMsg - 15, 1800, kButtonH}},
-    {IDC_CMDGENEVENTSCRIPT, Kind::Button, 0, IDC_FRATESTNTEVENTLOG, {6055, kRowMsg - 390, 1800, kButtonH}},
+    {IDC_CMDGENEVENTSCRIPT, Kind::Button, 0, IDC_FRATESTNTEVENTLOG, {6055, kRowMsg - 375, 1800, kButtonH}},
     // Defaults page.
     {IDC_CHKENABLEDEFAULTS, Kind::Check, 1, kPage, {120, 60, 4000, 255}},
     {IDC_FRADEFAULTS, Kind::Frame, 1, kPage, {60, 360, 7985, 3460}},

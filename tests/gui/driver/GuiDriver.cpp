@@ -280,15 +280,9 @@ bool IsEnabled(HWND window) { return IsWindowEnabled(window) != FALSE; }
 
 bool IsChecked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-void PostClick(HWND button) {
-  PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
-               reinterpret_cast<LPARAM>(button));
-}
+void PostClick(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
-void Click(HWND button) {
-  SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
-               reinterpret_cast<LPARAM>(button));
-}
+void Click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
 
 void PostCommand(HWND window, int id) { PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
@@ -359,8 +353,9 @@ BOOL CALLBACK CollectBoxChild(HWND w, LPARAM lp) {
   const std::wstring cls = ClassOf(w);
   if (id == 0xFFFF) {
     info->text = GetText(w);
-  } else if (id == 0x14 && IsWindowVisible(w)) {
-    info->hasIcon = SendMessageW(w, STM_GETICON, 0, 0) != 0;
+  } else if (_wcsicmp(cls.c_str(), L"Static") == 0 && IsWindowVisible(w) &&
+             (GetWindowLongW(w, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+    info->hasIcon = info->hasIcon || SendMessageW(w, STM_GETICON, 0, 0) != 0;
   } else if (_wcsicmp(cls.c_str(), L"Button") == 0 && IsWindowVisible(w)) {
     info->buttons.push_back(GetText(w));
   }
@@ -374,6 +369,17 @@ MessageBoxInfo ReadMessageBox(HWND box) {
   info.title = GetText(box);
   EnumChildWindows(box, CollectBoxChild, reinterpret_cast<LPARAM>(&info));
   return info;
+}
+
+std::wstring SystemDescription(DWORD code) {
+  wchar_t* buffer = nullptr;
+  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                     FORMAT_MESSAGE_IGNORE_INSERTS,
+                                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text = n && buffer ? std::wstring(buffer, n) : std::wstring();
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n')) text.pop_back();
+  return text;
 }
 
 void PressDialogButton(HWND box, int buttonId) {

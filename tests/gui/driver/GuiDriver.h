@@ -89,9 +89,10 @@ void TypeChars(HWND window, const std::wstring& text);
 void Paste(HWND window, const std::wstring& text);
 bool IsEnabled(HWND window);
 bool IsChecked(HWND button);
-// A click that may open a modal window: posted, so the caller is not blocked.
+// A click (BM_CLICK: the button presses and releases itself, toggles a check box and tells
+// its owner). Posted when it may open a modal window or end the program, so the caller is not
+// blocked; sent when its effects must be complete on return.
 void PostClick(HWND button);
-// A click whose effects are complete when this returns.
 void Click(HWND button);
 // A menu command posted to a window (menus of another process cannot be read).
 void PostCommand(HWND window, int id);
@@ -127,6 +128,9 @@ struct MessageBoxInfo {
   std::vector<std::wstring> buttons;
 };
 MessageBoxInfo ReadMessageBox(HWND box);
+// The platform's description of a Win32 error or HRESULT (FormatMessage), line end removed;
+// empty where the system has none (Wine lacks many COM texts).
+std::wstring SystemDescription(DWORD code);
 // Presses a button of a message box (IDOK, IDCANCEL, ...).
 void PressDialogButton(HWND box, int buttonId);
 
