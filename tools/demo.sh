@@ -45,7 +45,11 @@ dll="$build/component/win32/Pendrake.dll"
 echo "component: $dll"
 
 section "3. Wine test bed ($PENDRAKE_WINEPREFIX)"
-bed_started=1
+# A bed someone else already runs on this prefix is used and left running; ours is stopped.
+bed_pidfile="$PENDRAKE_WINEPREFIX.wineserver.pid"
+if ! { [ -f "$bed_pidfile" ] && kill -0 "$(cat "$bed_pidfile")" 2>/dev/null; }; then
+  bed_started=1
+fi
 bash tools/winebed.sh start || fail "the Wine bed did not start"
 source tools/wine-env.sh
 winpath() { "$WINE64" winepath -w "$1" 2>/dev/null | tr -d '\r'; }

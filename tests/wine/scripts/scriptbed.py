@@ -111,7 +111,12 @@ def services_syslog_port(port: int):
     """Points the prefix's services entry syslog/udp at `port` for the length of the block."""
     prefix = Path(os.environ.get("PENDRAKE_WINEPREFIX") or BUILD_DIR / "wineprefix")
     services = prefix / "drive_c" / "windows" / "system32" / "drivers" / "etc" / "services"
+    backup = services.with_name("services.pendrake-saved")
+    # A run that was killed before it could put the file back left this copy behind.
+    if backup.exists():
+        services.write_bytes(backup.read_bytes())
     original = services.read_bytes()
+    backup.write_bytes(original)
     lines = original.decode("latin-1").split("\n")
     changed = []
     for line in lines:
@@ -126,6 +131,7 @@ def services_syslog_port(port: int):
         yield
     finally:
         services.write_bytes(original)
+        backup.unlink()
 
 
 def ephemeral_range():
