@@ -2,6 +2,7 @@
 """The receiver and the trace reader that every other script test trusts: if they misprint a
 byte or misread a trace line, those tests prove nothing. Runs without Wine."""
 import os
+import re
 import signal
 import socket
 import subprocess
@@ -133,6 +134,15 @@ def main():
             proc.wait()
     checks.ok(first.startswith("listening 127.0.0.1 port "), "receiver announces its port", first)
     checks.equal("receiver stopped by SIGTERM", "stopped by signal 15: received 0 of 1 datagram(s)", out.strip())
+
+    # VBScript cannot import the type library's constants (and Wine's script host runs no .wsf
+    # with <reference>), so the examples declare their own: they must be the interface's.
+    idl = (scriptbed.SOURCE_DIR / "component" / "win32" / "Pendrake.idl").read_text()
+    interface = {name: int(value) for name, value in re.findall(r"\b(pk\w+)\s*=\s*(\d+)", idl)}
+    checks.ok(len(interface) == 8 + 24 + 4, "constants found in Pendrake.idl", "%d" % len(interface))
+    for example in sorted(scriptbed.EXAMPLES_DIR.glob("*.vbs")):
+        for name, value in re.findall(r"(?im)^\s*Const\s+(pk\w+)\s*=\s*(-?\d+)", example.read_text("latin-1")):
+            checks.equal("%s: Const %s" % (example.name, name), interface.get(name), int(value))
     checks.finish()
 
 
