@@ -37,6 +37,7 @@ bash tools/setup.sh || fail "tools/setup.sh could not install the packages"
 echo "all packages present"
 
 section "2. Build (preset mingw64)"
+echo "building; a first build takes several minutes, the log is shown only on failure"
 cmake --preset mingw64 >"$work/configure.log" 2>&1 || { cat "$work/configure.log"; fail "configure failed"; }
 cmake --build --preset mingw64 -j 2 >"$work/build.log" 2>&1 || { tail -n 40 "$work/build.log"; fail "build failed"; }
 tail -n 1 "$work/build.log"
