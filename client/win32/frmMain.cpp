@@ -5,6 +5,23 @@
 // GetDlgItem. Positions are kept in twips relative to their container (the tab page or a
 // frame), as the layout rules are written; one conversion to pixels happens when the controls
 // are moved, with the screen's real resolution.
+//
+// Choices where the window's behaviour was open:
+// - Saving with an empty number field, or one outside its range (port 0..65535, event ID
+//   0..2147483647), keeps the value the record already holds for that field; a list without a
+//   selection does the same (TakeDefaultsFromPage). A save never stores what the page did not
+//   show as a valid value.
+// - Pasted text in a number field goes in with its non-digits removed, with the beep of a
+//   refused key; text set by a program into a port field is reduced to its digits by the port
+//   check.
+// - A stored facility outside 0..23 or priority outside 0..7 selects the client's fallback
+//   entry (LOCAL0 / INFO) on both pages; the record keeps the stored value until a checked save.
+// - Closing the window with its frame button ends the program without saving, as Cancel does;
+//   a hidden Options dialog goes with it.
+// - The minimum size correction uses the window's real frame, so the client area does reach
+//   its minimum with any caption or border size (CheckMinimumSize).
+// - The file dialog leaves the working directory alone, so Help > Manual still finds
+//   manual.htm where the program was started after a script has been saved elsewhere.
 #include "frmMain.h"
 
 #include <commctrl.h>

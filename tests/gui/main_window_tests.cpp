@@ -7,6 +7,9 @@
 // as it found them.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -821,5 +824,68 @@ TEST_F(MainWindowScripts, GeneratedSyslogScriptRunsUnderCscript) {
   ASSERT_TRUE(datagram.has_value()) << "the script sent nothing";
   EXPECT_EQ(*datagram, "<28>from the \"script\"") << "DAEMON (3) * 8 + WARNING (4)";
 }
+
+// ---- Language ----------------------------------------------------------------------------
+struct CaptionCase {
+  const wchar_t* language;
+  int id;
+  const wchar_t* text;
+};
+class MainWindowLanguage : public MainWindow, public ::testing::WithParamInterface<const wchar_t*> {};
+
+TEST_P(MainWindowLanguage, CaptionsFollowTheStoredLanguage) {
+  static const CaptionCase kCaptions[] = {
+      {L"EN", IDC_PBOK, L"&OK"},
+      {L"EN", IDC_PBCANCEL, L"&Cancel"},
+      {L"EN", IDC_PBAPPLY, L"&Apply"},
+      {L"EN", IDC_CHKENABLEDEFAULTS, L"Enable Defaults"},
+      {L"EN", IDC_LBLTESTMSG, L"Message"},
+      {L"EN", IDC_FRANTEVEMTLOG, L"NT Event Log"},
+      {L"EN", IDC_CMDGENEVENTSCRIPT, L"Generate VB Script"},
+      {L"DE", IDC_PBOK, L"&OK"},
+      {L"DE", IDC_PBCANCEL, L"&Abbrechen"},
+      {L"DE", IDC_PBAPPLY, L"&Speichern"},
+      {L"DE", IDC_CHKENABLEDEFAULTS, L"Aktiviere Standardwerte"},
+      {L"DE", IDC_FRADEFAULTS, L"Standardwerte"},
+      {L"DE", IDC_LBLEVENTLOGSOURCE, L"EventLog Quelle"},
+      {L"DE", IDC_LBLTESTMESSAGE, L"Nachricht"},
+      {L"DE", IDC_CMDGENSYSLOGSCRIPT, L"VB Script generieren"},
+      {L"GR", IDC_PBOK, L"&OK"},
+      {L"GR", IDC_FRATESTSYSLOG, L"Syslog"},
+      {L"GR", IDC_LBLFACILITY, L"Facility"},
+      {L"GR", IDC_CMDGENSYSLOGSCRIPT, L"Generate VB Script"},
+      {L"GR", IDC_CMDLOGTOEVENTLOG, L"LogToEventLog"},
+  };
+  const std::wstring language = GetParam();
+  gd::WriteString(HKEY_CURRENT_USER, kClientKey, L"szLanguage", language);
+  PrepareSettings();
+  Start();
+  for (const auto& c : kCaptions) {
+    if (language == c.language) {
+      EXPECT_EQ(Text(c.id), c.text) << Narrow(language) << " control " << c.id;
+    }
+  }
+  // The three buttons carry tooltips.
+  HWND tips = nullptr;
+  std::pair<DWORD, HWND*> search{client_.Id(), &tips};
+  EnumWindows(
+      [](HWND w, LPARAM lp) -> BOOL {
+        auto* found = reinterpret_cast<std::pair<DWORD, HWND*>*>(lp);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        wchar_t cls[64] = {};
+        GetClassNameW(w, cls, 64);
+        if (pid == found->first && _wcsicmp(cls, L"tooltips_class32") == 0) {
+          *found->second = w;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  ASSERT_NE(tips, nullptr) << "no tooltip window";
+  EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 3);
+}
+INSTANTIATE_TEST_SUITE_P(Languages, MainWindowLanguage, ::testing::Values(L"EN", L"DE", L"GR"),
+                         [](const auto& info) { return Narrow(info.param); });
 
 }  // namespace
