@@ -453,6 +453,32 @@ TEST(LockCount, AnswersWhetherTheLibraryMayBeUnloaded) {
   EXPECT_EQ(S_OK, CanUnloadNow());
 }
 
+// ---- Event sources ----------------------------------------------------------------------
+
+TEST(EventSources, NameThisLibraryAsMessageFileWithTheTerminatorCounted) {
+  const wchar_t* const keys[] = {
+      L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Orvelle Pendrake",
+      L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\System\\Orvelle Pendrake SYSTEM-Log"};
+  const std::wstring& path = pendrake::comtest::DllPath();
+  for (const wchar_t* key : keys) {
+    wchar_t data[1024] = {};
+    DWORD type = 0;
+    DWORD size = sizeof data;
+    ASSERT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_LOCAL_MACHINE, key, L"EventMessageFile", RRF_RT_ANY | RRF_NOEXPAND,
+                                          &type, data, &size))
+        << Narrow(key);
+    EXPECT_EQ(static_cast<DWORD>(REG_EXPAND_SZ), type) << Narrow(key);
+    EXPECT_EQ((path.size() + 1) * sizeof(wchar_t), size) << Narrow(key);
+    EXPECT_EQ(path, std::wstring(data)) << Narrow(key);
+    DWORD types = 0;
+    size = sizeof types;
+    ASSERT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_LOCAL_MACHINE, key, L"TypesSupported", RRF_RT_REG_DWORD, &type,
+                                          &types, &size))
+        << Narrow(key);
+    EXPECT_EQ(7u, types) << Narrow(key);
+  }
+}
+
 // ---- Apartments -------------------------------------------------------------------------
 
 TEST(Apartments, ObjectsOfSeveralThreadsLeaveTheLockCountAtZero) {

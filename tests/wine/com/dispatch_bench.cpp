@@ -1,0 +1,96 @@
+// What late binding costs: N LogToSyslog calls through IDispatch::Invoke against N calls
+// through the table of functions, each sending one datagram to a receiver on 127.0.0.1.
+// Prints its figures; it judges nothing.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+
+#include "Pendrake_h.h"
+#include "com_owners.h"
+#include "com_test_support.h"
+
+namespace {
+
+using pendrake::com::ComPtr;
+using pendrake::com::UniqueBstr;
+using Clock = std::chrono::steady_clock;
+
+double SecondsFor(int calls, const std::function<HRESULT()>& call, pendrake::comtest::LoopbackReceiver& receiver) {
+  const auto start = Clock::now();
+  for (int i = 0; i < calls; ++i) {
+    if (FAILED(call())) {
+      std::printf("call %d failed\n", i);
+      return -1;
+    }
+    if (i % 64 == 0) receiver.Drain();
+  }
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s <path of Pendrake.dll> [calls]\n", argv[0]);
+    return 2;
+  }
+  pendrake::comtest::SetDllPathFromArgument(argv[1]);
+  const int calls = argc > 2 ? std::atoi(argv[2]) : 2000;
+  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 3;
+  int status = 0;
+  {
+    pendrake::comtest::RegistrationScope registration;
+    pendrake::comtest::LoopbackReceiver receiver;
+    ComPtr<IPendrake> object;
+    if (registration.result() != S_OK || !receiver.ok() ||
+        FAILED(CoCreateInstance(CLSID_Pendrake, nullptr, CLSCTX_INPROC_SERVER, IID_IPendrake,
+                                reinterpret_cast<void**>(object.put())))) {
+      std::printf("setup failed\n");
+      status = 1;
+    } else {
+      UniqueBstr server(SysAllocString(L"127.0.0.1"));
+      object->put_SyslogServer(server.get());
+      object->put_SyslogPort(receiver.port());
+      UniqueBstr message(SysAllocString(L"benchmark"));
+
+      LPOLESTR name = const_cast<LPOLESTR>(L"LogToSyslog");
+      DISPID id = 0;
+      object->GetIDsOfNames(IID_NULL, &name, 1, 0, &id);
+      VARIANT argument;
+      VariantInit(&argument);
+      V_VT(&argument) = VT_BSTR;
+      V_BSTR(&argument) = message.get();  // borrowed: not cleared
+      DISPPARAMS params{&argument, nullptr, 1, 0};
+
+      const auto early = [&] { return object->LogToSyslog(message.get()); };
+      const auto late = [&] { return object->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr); };
+      const auto byName = [&] {
+        DISPID found = 0;
+        const HRESULT hr = object->GetIDsOfNames(IID_NULL, &name, 1, 0, &found);
+        if (FAILED(hr)) return hr;
+        return object->Invoke(found, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+      };
+
+      SecondsFor(calls / 10 + 1, late, receiver);  // warm-up: type information, sockets layer
+      const double earlySeconds = SecondsFor(calls, early, receiver);
+      const double lateSeconds = SecondsFor(calls, late, receiver);
+      const double byNameSeconds = SecondsFor(calls, byName, receiver);
+      const auto perCall = [&](double seconds) { return seconds / calls * 1e6; };
+      std::printf("calls per variant:               %d (each sends one datagram to 127.0.0.1:%u)\n", calls,
+                  receiver.port());
+      std::printf("early-bound (table of functions): %.3f s, %.1f us per call\n", earlySeconds, perCall(earlySeconds));
+      std::printf("late-bound (Invoke, DISPID kept):  %.3f s, %.1f us per call\n", lateSeconds, perCall(lateSeconds));
+      std::printf("late-bound by name (as scripts):   %.3f s, %.1f us per call\n", byNameSeconds,
+                  perCall(byNameSeconds));
+      std::printf("ratio late/early:                  %.3f\n", lateSeconds / earlySeconds);
+      std::printf("dispatch overhead per call:        %.1f us (by name: %.1f us)\n",
+                  perCall(lateSeconds - earlySeconds), perCall(byNameSeconds - earlySeconds));
+    }
+  }
+  CoUninitialize();
+  return status;
+}

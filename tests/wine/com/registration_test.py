@@ -1,0 +1,257 @@
+#!/usr/bin/env python3
+"""Self-registration of Pendrake.dll under Wine, read back with `reg query`.
+
+    registration_test.py <Pendrake.dll>
+
+Proves the registry entries (every key and value, types included), that a second
+registration leaves one clean class tree, that unregistration removes the class entries,
+the type library and the settings key but keeps the event sources, that unregistering
+twice (or with nothing registered) succeeds, and that a folder whose name holds a single
+quote and a path of 260 characters are handled. The prefix is left as it was found: keys
+that existed before are exported first and imported again at the end.
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+CLSID = "{7880953B-8A8E-4D5A-AECD-396BF77A31E5}"
+LIBID = "{43C02CCE-BABB-4313-A16A-D9F40E3B8FE5}"
+IID = "{DE612F0B-23C9-4F40-8DE6-19DB25AFC240}"
+APP_SOURCE = r"HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Orvelle Pendrake"
+SYS_SOURCE = r"HKLM\SYSTEM\CurrentControlSet\Services\EventLog\System\Orvelle Pendrake SYSTEM-Log"
+SETTINGS = r"HKLM\Software\Orvelle\Pendrake"
+CLASS_KEY = "HKCR\\CLSID\\" + CLSID
+ROOTS = {"HKEY_CLASSES_ROOT": "HKCR", "HKEY_LOCAL_MACHINE": "HKLM"}
+
+# Keys this test may change; saved before it starts and put back after it.
+TOUCHED = ["HKCR\\Orvelle.Pendrake", "HKCR\\Orvelle.Pendrake.1", CLASS_KEY, "HKCR\\TypeLib\\" + LIBID,
+           "HKCR\\Interface\\" + IID, r"HKLM\Software\Orvelle", APP_SOURCE, SYS_SOURCE]
+
+SOURCE_DIR = os.environ.get("PENDRAKE_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "..", "..", ".."))
+WINE_RUN = os.path.join(SOURCE_DIR, "tools", "wine-run.sh")
+
+failures = []
+
+
+def check(condition, message):
+    if not condition:
+        failures.append(message)
+        print("FAIL: " + message)
+    return condition
+
+
+def wine(*args):
+    done = subprocess.run([WINE_RUN, *args], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=120)
+    return done.returncode, done.stdout.decode("utf-8", "replace")
+
+
+def win_path(unix_path):
+    return "Z:" + os.path.abspath(unix_path).replace("/", "\\")
+
+
+def regsvr32(dll, unregister=False):
+    args = ["regsvr32", "/s"] + (["/u"] if unregister else []) + [win_path(dll)]
+    return wine(*args)[0]
+
+
+def parse_query(top, out):
+    """Parses the output of `reg query top` into {key in lower case: (values, subkeys)};
+    values maps a value name ("(Default)" for the default value) to (type, data). A key
+    without values prints no heading of its own, so the queried key is entered whatever the
+    output holds."""
+    keys, names, current = {top.lower(): ({}, [])}, [top], None
+    for line in out.splitlines():
+        if not line.strip():
+            continue
+        if not line.startswith(" "):
+            root, _, rest = line.partition("\\")
+            name = ROOTS.get(root, root) + ("\\" + rest if rest else "")
+            current = name.lower()
+            if current not in keys:
+                keys[current] = ({}, [])
+                names.append(name)
+            continue
+        parts = line.strip().split("    ")
+        if len(parts) == 2:
+            parts.append("")
+        if len(parts) == 3 and current:
+            keys[current][0][parts[0]] = (parts[1], parts[2])
+    # Every key listed right below another is one of its subkeys.
+    for name in names:
+        parent, _, leaf = name.rpartition("\\")
+        if parent.lower() in keys and leaf not in keys[parent.lower()][1]:
+            keys[parent.lower()][1].append(leaf)
+    for values, subkeys in keys.values():
+        subkeys.sort(key=str.lower)
+    return keys
+
+
+class Snapshot:
+    """The registry below a few keys, read with one `reg query /s` each."""
+
+    def __init__(self, tops):
+        self.keys = {}
+        self.missing = []
+        for top in tops:
+            code, out = wine("reg", "query", top, "/s")
+            if code != 0:
+                self.missing.append(top.lower())
+                continue
+            self.keys.update(parse_query(top, out))
+
+    def __call__(self, key):
+        return self.keys.get(key.lower())
+
+
+def query(key):
+    """(values, subkeys) of one key, or None when it is missing."""
+    code, out = wine("reg", "query", key)
+    if code != 0:
+        return None
+    return parse_query(key, out)[key.lower()]
+
+
+def expected_class_entries(path):
+    """Key -> (values, subkeys) exactly as registration must leave them."""
+    sz = lambda text: ("REG_SZ", text)
+    return {
+        "HKCR\\Orvelle.Pendrake.1": ({"(Default)": sz("Pendrake Class")}, ["CLSID"]),
+        "HKCR\\Orvelle.Pendrake.1\\CLSID": ({"(Default)": sz(CLSID)}, []),
+        "HKCR\\Orvelle.Pendrake": ({"(Default)": sz("Pendrake Class")}, ["CLSID", "CurVer"]),
+        "HKCR\\Orvelle.Pendrake\\CLSID": ({"(Default)": sz(CLSID)}, []),
+        "HKCR\\Orvelle.Pendrake\\CurVer": ({"(Default)": sz("Orvelle.Pendrake.1")}, []),
+        CLASS_KEY: ({"(Default)": sz("Pendrake Class")},
+                    ["InprocServer32", "ProgID", "Programmable", "TypeLib", "VersionIndependentProgID"]),
+        CLASS_KEY + "\\ProgID": ({"(Default)": sz("Orvelle.Pendrake.1")}, []),
+        CLASS_KEY + "\\VersionIndependentProgID": ({"(Default)": sz("Orvelle.Pendrake")}, []),
+        CLASS_KEY + "\\Programmable": ({}, []),
+        CLASS_KEY + "\\InprocServer32": ({"(Default)": sz(path), "ThreadingModel": sz("Apartment")}, []),
+        CLASS_KEY + "\\TypeLib": ({"(Default)": sz(LIBID)}, []),
+    }
+
+
+def expected_event_source(path):
+    return {"EventMessageFile": ("REG_EXPAND_SZ", path), "TypesSupported": ("REG_DWORD", "0x7")}
+
+
+def check_registered(dll, what, settings_values=None):
+    path = win_path(dll)
+    query = Snapshot(TOUCHED)
+    for key, (values, subkeys) in expected_class_entries(path).items():
+        found = query(key)
+        if not check(found is not None, f"{what}: {key} missing"):
+            continue
+        check(found[0] == values, f"{what}: {key} values {found[0]}, expected {values}")
+        check(found[1] == subkeys, f"{what}: {key} subkeys {found[1]}, expected {subkeys}")
+    settings = query(SETTINGS)
+    if check(settings is not None, f"{what}: settings key missing"):
+        check(settings[0] == (settings_values or {}), f"{what}: settings values {settings[0]}")
+    for source in (APP_SOURCE, SYS_SOURCE):
+        found = query(source)
+        if check(found is not None, f"{what}: {source} missing"):
+            check(found[0] == expected_event_source(path), f"{what}: {source} values {found[0]}")
+    # The type library registration made by the platform.
+    version = "HKCR\\TypeLib\\" + LIBID + "\\1.0"
+    found = query(version)
+    if check(found is not None, f"{what}: type library not registered"):
+        check(found[0].get("(Default)") == ("REG_SZ", "Pendrake 1.0 Type Library"), f"{what}: {version} {found[0]}")
+    found = query(version + "\\409\\win64")
+    check(found is not None and found[0].get("(Default)") == ("REG_SZ", path),
+          f"{what}: type library file {found and found[0]}, expected {path}")
+    found = query(version + "\\HELPDIR")
+    folder = path[: path.rindex("\\") + 1]
+    check(found is not None and found[0].get("(Default)") == ("REG_SZ", folder),
+          f"{what}: help directory {found and found[0]}, expected {folder}")
+    found = query("HKCR\\Interface\\" + IID + "\\TypeLib")
+    check(found is not None and found[0].get("(Default)") == ("REG_SZ", LIBID), f"{what}: interface entry {found}")
+
+
+def check_unregistered(what):
+    snapshot = Snapshot(TOUCHED)
+    for key in ["HKCR\\Orvelle.Pendrake", "HKCR\\Orvelle.Pendrake.1", CLASS_KEY, "HKCR\\TypeLib\\" + LIBID,
+                "HKCR\\Interface\\" + IID, SETTINGS, r"HKLM\Software\Orvelle"]:
+        check(snapshot(key) is None, f"{what}: {key} still present")
+    check(query("HKCR\\CLSID") is not None, f"{what}: HKCR\\CLSID must stay")
+    check(query(r"HKLM\Software") is not None, f"{what}: HKLM\\Software must stay")
+
+
+def scenarios(dll, scratch):
+    # Nothing registered: the walk skips every missing key, and so does the type library.
+    check(regsvr32(dll, unregister=True) == 0, "unregistering with nothing registered must succeed")
+    check_unregistered("nothing registered")
+
+    check(regsvr32(dll) == 0, "first registration must succeed")
+    check_registered(dll, "first registration")
+
+    # Leftovers below the ForceRemove class key go; stored defaults stay.
+    wine("reg", "add", CLASS_KEY + "\\Stray\\Deeper", "/ve", "/d", "x", "/f")
+    wine("reg", "add", CLASS_KEY + "\\InprocServer32", "/v", "Stale", "/d", "x", "/f")
+    wine("reg", "add", SETTINGS, "/v", "iSyslogPort", "/t", "REG_DWORD", "/d", "1468", "/f")
+    check(regsvr32(dll) == 0, "second registration must succeed")
+    check_registered(dll, "second registration", {"iSyslogPort": ("REG_DWORD", "0x5bc")})
+
+    check(regsvr32(dll, unregister=True) == 0, "unregistration must succeed")
+    check_unregistered("after unregistration")
+    for source in (APP_SOURCE, SYS_SOURCE):
+        found = query(source)
+        check(found is not None and found[0] == expected_event_source(win_path(dll)),
+              f"after unregistration the event source {source} must stay: {found}")
+    check(regsvr32(dll, unregister=True) == 0, "unregistering twice must succeed")
+
+    # A folder name with a single quote: doubled in the script, single in the registry.
+    quoted_dir = os.path.join(scratch, "Bob's Pendrake")
+    os.makedirs(quoted_dir)
+    quoted = os.path.join(quoted_dir, "Pendrake.dll")
+    shutil.copy2(dll, quoted)
+    check(regsvr32(quoted) == 0, "registration from a folder with a single quote must succeed")
+    check_registered(quoted, "quoted folder")
+    check(regsvr32(quoted, unregister=True) == 0, "unregistration from the quoted folder must succeed")
+    check_unregistered("quoted folder unregistered")
+
+    # 260 characters are one too many for the script walk: nothing of the class is written,
+    # the type library is skipped, and the event sources still name the full path.
+    long_dir = scratch
+    while len(win_path(os.path.join(long_dir, "Pendrake.dll"))) < 260:
+        missing = 260 - len(win_path(os.path.join(long_dir, "Pendrake.dll")))
+        long_dir = os.path.join(long_dir, "p" * min(100, max(1, missing - 1)))
+    os.makedirs(long_dir, exist_ok=True)
+    too_long = os.path.join(long_dir, "Pendrake.dll")
+    check(len(win_path(too_long)) == 260, f"test setup: path length {len(win_path(too_long))}")
+    shutil.copy2(dll, too_long)
+    check(regsvr32(too_long) != 0, "registration from a 260-character path must fail")
+    check_unregistered("260-character path")
+    found = query(APP_SOURCE)
+    check(found is not None and found[0] == expected_event_source(win_path(too_long)),
+          f"260-character path: event source {found}")
+
+
+def main():
+    if len(sys.argv) != 2:
+        print(__doc__)
+        return 2
+    dll = os.path.abspath(sys.argv[1])
+    scratch = tempfile.mkdtemp(prefix="pendrake-registration-")
+    saved = {}
+    for key in TOUCHED:
+        if query(key) is not None:
+            saved[key] = os.path.join(scratch, f"saved{len(saved)}.reg")
+            wine("reg", "export", key, win_path(saved[key]), "/y")
+    try:
+        # Start from a clean slate whatever the prefix held.
+        for key in TOUCHED:
+            wine("reg", "delete", key, "/f")
+        scenarios(dll, os.path.join(scratch, "work"))
+    finally:
+        for key in TOUCHED:
+            wine("reg", "delete", key, "/f")
+        for key, file in saved.items():
+            wine("reg", "import", win_path(file))
+        shutil.rmtree(scratch, ignore_errors=True)
+    print(f"{len(failures)} failures")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
