@@ -1,5 +1,7 @@
 #include "logger.h"
 
+#include <exception>
+
 #include "event_writer.h"
 #include "settings.h"
 #include "stored_defaults.h"
@@ -7,38 +9,50 @@
 
 namespace pendrake {
 
-Logger::Logger(Platform& platform)
+Logger::Logger(Platform& platform) noexcept
     : platform_(platform),
       syslogPort_(kDefaultSyslogPort),
       syslogPriority_(kDefaultSyslogPriority),
       syslogFacility_(kDefaultSyslogFacility),
-      eventLogSource_(kDefaultEventLogSource),
+      eventLogSource_(TextFromArgument(kDefaultEventLogSource)),
       eventLogType_(kDefaultEventLogType),
       eventLogId_(kDefaultEventLogId) {
-  ApplyStoredDefaults(platform_.registry, platform_.codePage, *this);
+  try {
+    ApplyStoredDefaults(platform_.registry, platform_.codePage, *this);
+  } catch (const std::exception&) {
+    // Out of memory while reading: the values applied so far stay, creation still succeeds.
+  }
 }
 
-void Logger::SetSyslogServer(const char16_t* textOrNull) { syslogServer_ = TextFromArgument(textOrNull); }
-void Logger::SetEventLogSource(const char16_t* textOrNull) { eventLogSource_ = TextFromArgument(textOrNull); }
-void Logger::SetEventLogComputer(const char16_t* textOrNull) { eventLogComputer_ = TextFromArgument(textOrNull); }
-void Logger::SetMessageToLog(const char16_t* textOrNull) { messageToLog_ = TextFromArgument(textOrNull); }
+void Logger::SetSyslogServer(const char16_t* textOrNull) noexcept { syslogServer_ = TextFromArgument(textOrNull); }
+void Logger::SetEventLogSource(const char16_t* textOrNull) noexcept { eventLogSource_ = TextFromArgument(textOrNull); }
+void Logger::SetEventLogComputer(const char16_t* textOrNull) noexcept { eventLogComputer_ = TextFromArgument(textOrNull); }
+void Logger::SetMessageToLog(const char16_t* textOrNull) noexcept { messageToLog_ = TextFromArgument(textOrNull); }
 
-void Logger::SetSyslogPriority(std::int32_t value) {
+void Logger::SetSyslogPriority(std::int32_t value) noexcept {
   if (IsSyslogPriority(value)) syslogPriority_ = value;
 }
-void Logger::SetSyslogFacility(std::int32_t value) {
+void Logger::SetSyslogFacility(std::int32_t value) noexcept {
   if (IsSyslogFacility(value)) syslogFacility_ = value;
 }
-void Logger::SetSyslogPort(std::int32_t value) { syslogPort_ = value; }
-void Logger::SetEventLogID(std::int32_t value) { eventLogId_ = value; }
-void Logger::SetEventLogType(std::int32_t value) { eventLogType_ = value; }
+void Logger::SetSyslogPort(std::int32_t value) noexcept { syslogPort_ = value; }
+void Logger::SetEventLogID(std::int32_t value) noexcept { eventLogId_ = value; }
+void Logger::SetEventLogType(std::int32_t value) noexcept { eventLogType_ = value; }
 
-void Logger::LogToSyslog(const char16_t* messageOrNull) {
-  SendSyslogMessage(platform_, {syslogServer_, syslogPort_, syslogFacility_, syslogPriority_}, messageOrNull);
+// Out of memory part-way: what was acquired is released by its owner while unwinding, and
+// the message is lost as any other failed send or report is, without a word to the caller.
+void Logger::LogToSyslog(const char16_t* messageOrNull) noexcept {
+  try {
+    SendSyslogMessage(platform_, {syslogServer_, syslogPort_, syslogFacility_, syslogPriority_}, messageOrNull);
+  } catch (const std::exception&) {
+  }
 }
 
-void Logger::LogToEventLog(const char16_t* messageOrNull) {
-  WriteEventLogEntry(platform_, {eventLogSource_, eventLogComputer_, eventLogType_, eventLogId_}, messageOrNull);
+void Logger::LogToEventLog(const char16_t* messageOrNull) noexcept {
+  try {
+    WriteEventLogEntry(platform_, {eventLogSource_, eventLogComputer_, eventLogType_, eventLogId_}, messageOrNull);
+  } catch (const std::exception&) {
+  }
 }
 
 }  // namespace pendrake

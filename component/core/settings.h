@@ -18,6 +18,7 @@ constexpr bool IsSyslogPriority(std::int32_t value) { return value >= 0 && value
 constexpr bool IsSyslogFacility(std::int32_t value) { return value >= 0 && value <= 23; }
 
 // The argument up to its first NUL; nullptr gives the absent text.
-std::optional<std::u16string> TextFromArgument(const char16_t* textOrNull);
+// A copy that cannot be allocated gives the absent text as well.
+std::optional<std::u16string> TextFromArgument(const char16_t* textOrNull) noexcept;
 
 }  // namespace pendrake

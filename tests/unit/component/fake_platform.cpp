@@ -1,6 +1,7 @@
 #include "fake_platform.h"
 
 #include <cstdlib>
+#include <new>
 
 namespace pendrake::testing {
 namespace {
@@ -138,6 +139,7 @@ std::unique_ptr<EventSource> FakeEventLog::RegisterSource(const char* computer, 
 }
 
 std::string FakeCodePage::ToNarrow(std::u16string_view text) {
+  if (++conversions == throwOnConversion) throw std::bad_alloc();
   if (text.size() > longestNarrowed) longestNarrowed = text.size();
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -150,6 +152,7 @@ std::string FakeCodePage::ToNarrow(std::u16string_view text) {
 }
 
 std::u16string FakeCodePage::ToWide(std::string_view text) {
+  if (++conversions == throwOnConversion) throw std::bad_alloc();
   std::u16string out;
   for (char c : text) out.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
   return out;

@@ -100,6 +100,8 @@ class FakeEventLog final : public EventLog {
 class FakeCodePage final : public CodePage {
  public:
   std::size_t longestNarrowed = 0;  // characters in the longest text given to ToNarrow
+  int conversions = 0;              // ToNarrow and ToWide calls so far
+  int throwOnConversion = 0;        // 1-based call that runs out of memory; 0: never
   std::string ToNarrow(std::u16string_view text) override;
   std::u16string ToWide(std::string_view text) override;
 };
