@@ -25,6 +25,9 @@ using pendrake::comtest::HexHresult;
 using pendrake::comtest::LoopbackReceiver;
 using pendrake::comtest::Narrow;
 
+// Set by --without-type-library: the class is registered, its type library is not.
+bool g_withoutTypeLibrary = false;
+
 // ---- Helpers ----------------------------------------------------------------------------
 
 class Variant {
@@ -553,6 +556,32 @@ TEST(RoadOfAMessage, LateBoundLogToSyslogReachesALoopbackReceiver) {
   EXPECT_GE(datagram->fromPort, 1024) << "sent from an ephemeral port";
 }
 
+// ---- Late binding needs the registered type library -------------------------------------
+
+TEST(WithoutTypeLibrary, LateBoundCallsFailWithTheLoaderErrorAndEarlyBoundCallsWork) {
+  if (!g_withoutTypeLibrary) GTEST_SKIP() << "runs in its own process with --without-type-library";
+  ComPtr<ITypeLib> library;
+  const HRESULT loaderError = LoadRegTypeLib(LIBID_PENDRAKELib, 1, 0, 0x409, library.put());
+  ASSERT_TRUE(FAILED(loaderError)) << "the type library is still registered";
+
+  ComPtr<IDispatch> object = NewByProgId();
+  ASSERT_TRUE(object);
+  DISPID id = 0;
+  EXPECT_EQ(loaderError, IdOf(object.get(), L"SyslogPort", &id));
+  Variant result;
+  EXPECT_EQ(loaderError, Get(object.get(), 5, result));
+  ComPtr<ITypeInfo> info;
+  EXPECT_EQ(loaderError, object->GetTypeInfo(0, 0, info.put()));
+  EXPECT_FALSE(info);
+
+  ComPtr<IPendrake> early;
+  ASSERT_EQ(S_OK, object->QueryInterface(IID_IPendrake, reinterpret_cast<void**>(early.put())));
+  EXPECT_EQ(S_OK, early->put_SyslogPort(514));
+  LONG port = 0;
+  EXPECT_EQ(S_OK, early->get_SyslogPort(&port));
+  EXPECT_EQ(514, port);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -562,6 +591,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   pendrake::comtest::SetDllPathFromArgument(argv[1]);
+  g_withoutTypeLibrary = argc > 2 && std::string(argv[2]) == "--without-type-library";
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 3;
   int status;
   {
@@ -570,6 +600,12 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "DllRegisterServer of %s failed: %s\n", argv[1], HexHresult(registration.result()).c_str());
       return 4;
     }
+#ifdef _WIN64
+    constexpr SYSKIND kSysKind = SYS_WIN64;
+#else
+    constexpr SYSKIND kSysKind = SYS_WIN32;
+#endif
+    if (g_withoutTypeLibrary && FAILED(UnRegisterTypeLib(LIBID_PENDRAKELib, 1, 0, 0x409, kSysKind))) return 5;
     status = RUN_ALL_TESTS();
   }
   CoUninitialize();
