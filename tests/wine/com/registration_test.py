@@ -210,6 +210,16 @@ def scenarios(dll, scratch):
     check(regsvr32(quoted, unregister=True) == 0, "unregistration from the quoted folder must succeed")
     check_unregistered("quoted folder unregistered")
 
+    # A renamed copy names itself everywhere: its own module handle gives the path, not a
+    # look-up of a module called "Pendrake.dll" (which in regsvr32 finds none and would
+    # name regsvr32.exe instead).
+    renamed = os.path.join(scratch, "Renamed Logger.dll")
+    shutil.copy2(dll, renamed)
+    check(regsvr32(renamed) == 0, "registration of a renamed copy must succeed")
+    check_registered(renamed, "renamed copy")
+    check(regsvr32(renamed, unregister=True) == 0, "unregistration of the renamed copy must succeed")
+    check_unregistered("renamed copy unregistered")
+
     # 260 characters are one too many for the script walk: nothing of the class is written,
     # the type library is skipped, and the event sources still name the full path.
     long_dir = scratch
