@@ -5,6 +5,7 @@
 
 #include "Pendrake_h.h"
 #include "com_owners.h"
+#include "handles.h"
 #include "module.h"
 #include "registration_script_walker.h"
 #include "registry_walker_adapter.h"
@@ -115,19 +116,19 @@ void AddEventSource(const wchar_t* log, const wchar_t* source) {
   wchar_t keyPath[512];
   const int written = std::swprintf(keyPath, std::size(keyPath), L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\%ls\\%ls",
                                     log, source);
-  HKEY key = nullptr;
+  HKEY created = nullptr;
   if (written < 0 || RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
-                                     nullptr, &key, nullptr) != ERROR_SUCCESS) {
+                                     nullptr, &created, nullptr) != ERROR_SUCCESS) {
     OutputDebugStringA("Dying....\r\n");
     return;
   }
+  const pendrake::win32::UniqueKey key(created);
   // The stored length counts the terminator.
-  RegSetValueExW(key, L"EventMessageFile", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+  RegSetValueExW(key.get(), L"EventMessageFile", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
                  static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
   const DWORD typesSupported = EVENTLOG_ERROR_TYPE | EVENTLOG_WARNING_TYPE | EVENTLOG_INFORMATION_TYPE;
-  RegSetValueExW(key, L"TypesSupported", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&typesSupported),
+  RegSetValueExW(key.get(), L"TypesSupported", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&typesSupported),
                  sizeof typesSupported);
-  RegCloseKey(key);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "handles.h"
+
 namespace pendrake::com {
 namespace {
 
@@ -89,11 +91,13 @@ Win32Error Win32RegistryPort::DeleteKey(Key parent, std::u16string_view name) {
 Win32Error Win32RegistryPort::DeleteTree(Key parent, std::u16string_view name) {
   const std::wstring keyName = Terminated(name);
   const REGSAM view = ViewOf(parent);
-  HKEY key = nullptr;
-  LSTATUS status = RegOpenKeyExW(AsHkey(parent), keyName.c_str(), 0, KEY_ALL_ACCESS | view, &key);
+  HKEY opened = nullptr;
+  LSTATUS status = RegOpenKeyExW(AsHkey(parent), keyName.c_str(), 0, KEY_ALL_ACCESS | view, &opened);
   if (status != ERROR_SUCCESS) return static_cast<Win32Error>(status);
-  status = RegDeleteTreeW(key, nullptr);  // everything below the key
-  RegCloseKey(key);
+  {
+    const pendrake::win32::UniqueKey key(opened);
+    status = RegDeleteTreeW(key.get(), nullptr);  // everything below the key
+  }
   if (status != ERROR_SUCCESS) return static_cast<Win32Error>(status);
   return static_cast<Win32Error>(RegDeleteKeyExW(AsHkey(parent), keyName.c_str(), view, 0));
 }
