@@ -189,27 +189,44 @@ TEST_F(TypeLibrary, InterfaceIsADualAutomationInterfaceOnIDispatch) {
   EXPECT_TRUE(IsEqualGUID(IID_IDispatch, baseAttr->guid));
 }
 
-// The flags as the type library resource stores them, read from the MSFT tables directly:
-// the loader adjusts what it reports for the two views of a dual interface.
-TEST(TypeLibraryResource, StoredInEnglishWithTheFlagsOfEachTypeDescription) {
-  HMODULE file = LoadLibraryExW(pendrake::comtest::DllPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  ASSERT_NE(nullptr, file);
-  HRSRC found = FindResourceExW(file, L"TYPELIB", MAKEINTRESOURCEW(1), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
-  ASSERT_NE(nullptr, found) << "TYPELIB 1 in language 1033";
-  const auto* bytes = static_cast<const unsigned char*>(LockResource(LoadResource(file, found)));
-  const DWORD size = SizeofResource(file, found);
-  ASSERT_NE(nullptr, bytes);
-  auto read32 = [&](DWORD offset) -> DWORD {
+// The type library resource as stored, for what the loader does not show as it is.
+struct StoredLibrary {
+  std::vector<unsigned char> bytes;
+  DWORD Read32(DWORD offset) const {
     DWORD value = 0;
-    if (offset + 4 <= size) std::memcpy(&value, bytes + offset, 4);
+    if (offset + 4 <= bytes.size()) std::memcpy(&value, bytes.data() + offset, 4);
     return value;
-  };
-  ASSERT_EQ(0, std::memcmp(bytes, "MSFT", 4));
-  EXPECT_EQ(0x409u, read32(12)) << "lcid";
-  const DWORD count = read32(32);
-  ASSERT_EQ(5u, count);
-  DWORD offsets = 0x54 + ((read32(20) & 0x100) ? 4 : 0);  // a file name offset follows when flagged
-  const DWORD typeInfoSegment = read32(offsets + count * 4);
+  }
+  // The MSFT record of type description `index`.
+  DWORD TypeRecord(DWORD index) const {
+    const DWORD count = Read32(32);
+    const DWORD offsets = 0x54 + ((Read32(20) & 0x100) ? 4 : 0);  // a file name offset follows when flagged
+    const DWORD typeInfoSegment = Read32(offsets + count * 4);
+    return typeInfoSegment + Read32(offsets + index * 4);
+  }
+};
+
+StoredLibrary LoadStoredLibrary() {
+  StoredLibrary stored;
+  HMODULE file = LoadLibraryExW(pendrake::comtest::DllPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!file) return stored;
+  if (HRSRC found =
+          FindResourceExW(file, L"TYPELIB", MAKEINTRESOURCEW(1), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US))) {
+    const auto* bytes = static_cast<const unsigned char*>(LockResource(LoadResource(file, found)));
+    if (bytes) stored.bytes.assign(bytes, bytes + SizeofResource(file, found));
+  }
+  FreeLibrary(file);
+  return stored;
+}
+
+// The loader adjusts the flags it reports for the two views of a dual interface; these are
+// the flags as stored.
+TEST(TypeLibraryResource, StoredInEnglishWithTheFlagsOfEachTypeDescription) {
+  const StoredLibrary stored = LoadStoredLibrary();
+  ASSERT_GE(stored.bytes.size(), 0x54u) << "TYPELIB 1 in language 1033";
+  ASSERT_EQ(0, std::memcmp(stored.bytes.data(), "MSFT", 4));
+  EXPECT_EQ(0x409u, stored.Read32(12)) << "lcid";
+  ASSERT_EQ(5u, stored.Read32(32));
   struct Stored {
     DWORD kind;
     DWORD flags;
@@ -219,12 +236,11 @@ TEST(TypeLibraryResource, StoredInEnglishWithTheFlagsOfEachTypeDescription) {
                              {TKIND_ENUM, 0},
                              {TKIND_ENUM, 0},
                              {TKIND_ENUM, 0}};
-  for (DWORD i = 0; i < count; ++i) {
-    const DWORD record = typeInfoSegment + read32(offsets + i * 4);
-    EXPECT_EQ(expected[i].kind, read32(record) & 0xF) << i;
-    EXPECT_EQ(expected[i].flags, read32(record + 0x30)) << i;
+  for (DWORD i = 0; i < std::size(expected); ++i) {
+    const DWORD record = stored.TypeRecord(i);
+    EXPECT_EQ(expected[i].kind, stored.Read32(record) & 0xF) << i;
+    EXPECT_EQ(expected[i].flags, stored.Read32(record + 0x30)) << i;
   }
-  FreeLibrary(file);
 }
 
 // ---- Members ----------------------------------------------------------------------------
@@ -274,6 +290,27 @@ const Member kMembers[] = {
      "property EventLogType"},
     {"LogToEventLog", 12, INVOKE_FUNC, Param::Bstr, nullptr, "bstrMsg", PARAMFLAG_NONE, "method LogToEventLog"},
 };
+
+// GetNames finds a put's names through its get, so whether a put's parameter has a name is
+// read from the stored function records: each ends with its parameters (type, name offset,
+// flags), and a name offset of -1 is no name.
+TEST(TypeLibraryResource, PutParametersAreStoredWithoutAName) {
+  const StoredLibrary stored = LoadStoredLibrary();
+  ASSERT_GE(stored.bytes.size(), 0x54u);
+  const DWORD record = stored.TypeRecord(1);
+  ASSERT_EQ(std::size(kMembers), stored.Read32(record + 0x18) & 0xFFFF) << "functions stored";
+  DWORD function = stored.Read32(record + 0x04) + 4;  // past the total size of the records
+  for (const Member& m : kMembers) {
+    const DWORD size = stored.Read32(function) & 0xFFFF;
+    ASSERT_GE(size, 24u + 12u) << m.name;
+    ASSERT_EQ(1u, stored.Read32(function + 20) & 0xFFFF) << m.name << ": one parameter";
+    const auto nameOffset = static_cast<LONG>(stored.Read32(function + size - 12 + 4));
+    EXPECT_EQ(m.kind == INVOKE_PROPERTYPUT, nameOffset == -1)
+        << m.name << " kind " << m.kind << " name offset " << nameOffset;
+    EXPECT_EQ(m.paramFlags, stored.Read32(function + size - 12 + 8)) << m.name;
+    function += size;
+  }
+}
 
 std::string UserTypeName(ITypeInfo* owner, HREFTYPE ref) {
   ComPtr<ITypeInfo> referenced;
