@@ -21,6 +21,15 @@ class OpenedKey {
 
 Win32Error UnregisterEntries(RegistryPort& registry, RegistryPort::Key parent, const std::vector<Entry>& entries);
 
+// A key the script names only on the way to deeper keys: no value, no named values.
+bool IsPathOnly(const Entry& entry) {
+  if (entry.value || entry.children.empty()) return false;
+  for (const Entry& child : entry.children) {
+    if (child.namedValue) return false;
+  }
+  return true;
+}
+
 Win32Error RegisterEntries(RegistryPort& registry, RegistryPort::Key parent, const std::vector<Entry>& entries) {
   for (const Entry& entry : entries) {
     if (entry.namedValue) {
@@ -57,11 +66,14 @@ Win32Error UnregisterEntries(RegistryPort& registry, RegistryPort::Key parent, c
     Win32Error error = registry.OpenKey(parent, entry.name, RegistryPort::Access::ReadWrite, raw);
     if (error == kFileNotFound) continue;  // nothing of it is there: skip the whole branch
     if (error) return error;
+    bool stays = entry.marker == Marker::NoRemove;
     {
       OpenedKey key(registry, raw);
       if (Win32Error childError = UnregisterEntries(registry, key.get(), entry.children)) return childError;
+      // A path-only key that still holds keys of others is theirs too.
+      if (!stays && IsPathOnly(entry)) stays = registry.HasSubkeys(key.get());
     }
-    if (entry.marker == Marker::NoRemove) continue;
+    if (stays) continue;
     error = registry.DeleteKey(parent, entry.name);
     if (error && error != kFileNotFound) return error;
   }

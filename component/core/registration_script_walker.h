@@ -28,6 +28,8 @@ class RegistryPort {
   virtual Win32Error DeleteKey(Key parent, std::u16string_view name) = 0;
   // Deletes a key with everything below it.
   virtual Win32Error DeleteTree(Key parent, std::u16string_view name) = 0;
+  // Whether an open key has subkeys; false when that cannot be told.
+  virtual bool HasSubkeys(Key key) = 0;
 };
 
 // Writes the script's tree. A root whose writes fail is walked again in unregistration mode
@@ -37,7 +39,10 @@ class RegistryPort {
 Win32Error RegisterScript(RegistryPort& registry, std::u16string_view scriptText, std::u16string_view modulePath);
 
 // Removes the script's tree, children before their parents: missing keys and values are
-// skipped, NoRemove keys stay, and the first failing deletion stops the walk.
+// skipped, NoRemove keys stay, and the first failing deletion stops the walk. A key that the
+// script lists only as a path to deeper keys (no value of its own, no named values) stays
+// without error while it holds keys of others: a vendor key shared with another product
+// must not make unregistration fail half way.
 Win32Error UnregisterScript(RegistryPort& registry, std::u16string_view scriptText, std::u16string_view modulePath);
 
 // The same walks over an already parsed script.

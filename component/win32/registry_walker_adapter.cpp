@@ -102,4 +102,13 @@ Win32Error Win32RegistryPort::DeleteTree(Key parent, std::u16string_view name) {
   return static_cast<Win32Error>(RegDeleteKeyExW(AsHkey(parent), keyName.c_str(), view, 0));
 }
 
+bool Win32RegistryPort::HasSubkeys(Key key) {
+  DWORD subkeys = 0;
+  if (RegQueryInfoKeyW(AsHkey(key), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr, nullptr,
+                       nullptr, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  return subkeys != 0;
+}
+
 }  // namespace pendrake::com

@@ -21,6 +21,7 @@ class Win32RegistryPort final : public registration::RegistryPort {
   registration::Win32Error DeleteValue(Key key, std::u16string_view name) override;
   registration::Win32Error DeleteKey(Key parent, std::u16string_view name) override;
   registration::Win32Error DeleteTree(Key parent, std::u16string_view name) override;
+  bool HasSubkeys(Key key) override;
 
  private:
   REGSAM ViewOf(Key key) const;

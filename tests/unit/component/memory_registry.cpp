@@ -189,4 +189,9 @@ Win32Error MemoryRegistry::DeleteTree(Key parent, std::u16string_view name) {
   return kSuccess;
 }
 
+bool MemoryRegistry::HasSubkeys(Key key) {
+  const std::optional<Handle> handle = Resolve(key);
+  return handle && !handle->key->subkeys.empty();
+}
+
 }  // namespace pendrake::registration::testing

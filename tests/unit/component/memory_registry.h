@@ -50,6 +50,7 @@ class MemoryRegistry final : public RegistryPort {
   Win32Error DeleteValue(Key key, std::u16string_view name) override;
   Win32Error DeleteKey(Key parent, std::u16string_view name) override;
   Win32Error DeleteTree(Key parent, std::u16string_view name) override;
+  bool HasSubkeys(Key key) override;
 
  private:
   struct Handle {

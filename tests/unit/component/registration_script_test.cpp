@@ -136,6 +136,19 @@ TEST(ShippedScript, UnregistrationLeavesOnlyTheSharedKeys) {
   EXPECT_EQ(0u, registry.OpenHandles());
 }
 
+TEST(ShippedScript, UnregistrationLeavesTheVendorKeyToAnotherProduct) {
+  MemoryRegistry registry;
+  ASSERT_EQ(kSuccess, RegisterScript(registry, ShippedScript(), kModule));
+  registry.Ensure(Root::LocalMachine, u"Software\\Orvelle\\OtherProduct").values[u"x"] = Value{};
+
+  ASSERT_EQ(kSuccess, UnregisterScript(registry, ShippedScript(), kModule));
+
+  EXPECT_EQ(Lines{"CLSID"}, registry.Dump(Root::ClassesRoot));
+  EXPECT_EQ((Lines{"Software", "Software\\Orvelle", "Software\\Orvelle\\OtherProduct",
+                   "Software\\Orvelle\\OtherProduct|x=s:"}),
+            registry.Dump(Root::LocalMachine));
+}
+
 TEST(ShippedScript, UnregistrationWithNothingRegisteredSucceedsAndCreatesNothing) {
   MemoryRegistry registry;
   EXPECT_EQ(kSuccess, UnregisterScript(registry, ShippedScript(), kModule));
@@ -248,11 +261,39 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  {"NoRemove", "val", "val\\two words", "val\\two words|=s:it's"},
                  {}},
-        WalkCase{"a key without a marker that keeps foreign subkeys is not deleted by force",
+        WalkCase{"ForceRemove clears an unshared key below a NoRemove one",
                  u"HKCR { NoRemove Top { ForceRemove Owned { X } } }",
                  {u"Top\\Owned\\Leftover"},
                  {"Top", "Top\\Owned", "Top\\Owned\\X"},
                  {"Top"}}));
+
+TEST(PathOnlyKeys, StayWithoutErrorOnlyWhileTheyHoldKeysOfOthers) {
+  struct Case {
+    const char* what;
+    const char16_t* script;
+    Win32Error expected;
+    bool keyStays;
+  };
+  const Case cases[] = {
+      {"path-only key holding a foreign key stays", u"HKCR { A { B } }", kSuccess, true},
+      {"a key with a value is the script's own", u"HKCR { A = s 'a' { B } }", kAccessDenied, true},
+      {"a key with a named value is the script's own", u"HKCR { A { val v = s 'x' B } }", kAccessDenied, true},
+      {"a leaf key is the script's own", u"HKCR { A }", kAccessDenied, true},
+  };
+  for (const Case& c : cases) {
+    MemoryRegistry registry;
+    ASSERT_EQ(kSuccess, RegisterScript(registry, c.script, kModule)) << c.what;
+    registry.Ensure(Root::ClassesRoot, u"A\\Foreign");
+    EXPECT_EQ(c.expected, UnregisterScript(registry, c.script, kModule)) << c.what;
+    EXPECT_EQ(c.keyStays, registry.Find(Root::ClassesRoot, u"A") != nullptr) << c.what;
+    EXPECT_EQ(nullptr, registry.Find(Root::ClassesRoot, u"A\\B")) << c.what;
+    EXPECT_EQ(0u, registry.OpenHandles()) << c.what;
+  }
+  MemoryRegistry empty;
+  ASSERT_EQ(kSuccess, RegisterScript(empty, u"HKCR { A { B } }", kModule));
+  EXPECT_EQ(kSuccess, UnregisterScript(empty, u"HKCR { A { B } }", kModule));
+  EXPECT_TRUE(empty.Dump(Root::ClassesRoot).empty()) << "an emptied path-only key goes";
+}
 
 // ---- Failures while writing: the root is taken back ---------------------------------------
 

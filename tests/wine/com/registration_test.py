@@ -200,6 +200,16 @@ def scenarios(dll, scratch):
               f"after unregistration the event source {source} must stay: {found}")
     check(regsvr32(dll, unregister=True) == 0, "unregistering twice must succeed")
 
+    # Another product of the vendor keeps the vendor key, and unregistration still succeeds.
+    check(regsvr32(dll) == 0, "registration beside another product must succeed")
+    wine("reg", "add", r"HKLM\Software\Orvelle\OtherProduct", "/v", "Version", "/d", "2", "/f")
+    check(regsvr32(dll, unregister=True) == 0, "unregistration beside another product must succeed")
+    check(query(SETTINGS) is None, "beside another product: the settings key must go")
+    other = query(r"HKLM\Software\Orvelle\OtherProduct")
+    check(other is not None and other[0] == {"Version": ("REG_SZ", "2")}, f"the other product's key must stay: {other}")
+    check(query("HKCR\\TypeLib\\" + LIBID) is None, "beside another product: the type library must be unregistered")
+    wine("reg", "delete", r"HKLM\Software\Orvelle", "/f")
+
     # A folder name with a single quote: doubled in the script, single in the registry.
     quoted_dir = os.path.join(scratch, "Bob's Pendrake")
     os.makedirs(quoted_dir)
