@@ -21,7 +21,8 @@ constexpr SYSKIND kSysKind = SYS_WIN64;
 constexpr SYSKIND kSysKind = SYS_WIN32;
 #endif
 
-HRESULT FromWin32(registration::Win32Error error) { return HRESULT_FROM_WIN32(error); }
+// The one place where a Win32 error becomes the HRESULT a caller of the exports sees.
+HRESULT FromWin32(DWORD error) { return HRESULT_FROM_WIN32(error); }
 
 // The full path of this library, whatever its length; the walker decides what is too long.
 std::wstring ModulePath() {
@@ -59,9 +60,12 @@ enum class Mode { Register, Unregister };
 
 HRESULT WalkScript(Mode mode) {
   std::u16string script;
-  if (!LoadScript(script)) return HRESULT_FROM_WIN32(ERROR_RESOURCE_DATA_NOT_FOUND);
+  if (!LoadScript(script)) return FromWin32(ERROR_RESOURCE_DATA_NOT_FOUND);
   const std::wstring path = ModulePath();
-  if (path.empty()) return HRESULT_FROM_WIN32(GetLastError() ? GetLastError() : ERROR_INSUFFICIENT_BUFFER);
+  if (path.empty()) {
+    const DWORD error = GetLastError();
+    return FromWin32(error ? error : ERROR_INSUFFICIENT_BUFFER);
+  }
   const std::u16string modulePath(path.begin(), path.end());
   Win32RegistryPort registry;
   const registration::Win32Error error = mode == Mode::Register
@@ -73,7 +77,7 @@ HRESULT WalkScript(Mode mode) {
 // Loads the type library from the module itself, else from the ".tlb" of the same path.
 HRESULT LoadOwnTypeLib(ComPtr<ITypeLib>& library, std::wstring& loadedFrom) {
   std::wstring path = ModulePath();
-  if (path.empty()) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+  if (path.empty()) return FromWin32(ERROR_INSUFFICIENT_BUFFER);
   HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.put());
   if (SUCCEEDED(hr)) {
     loadedFrom = path;
