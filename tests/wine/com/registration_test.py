@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
 """Self-registration of Pendrake.dll under Wine, read back with `reg query`.
 
-    registration_test.py <Pendrake.dll>
+    registration_test.py <Pendrake.dll> <Pendrake.tlb> <typelib_stripper.exe>
 
 Proves the registry entries (every key and value, types included), that a second
 registration leaves one clean class tree, that unregistration removes the class entries,
 the type library and the settings key but keeps the event sources, that unregistering
 twice (or with nothing registered) succeeds, and that a folder whose name holds a single
-quote and a path of 260 characters are handled. The prefix is left as it was found: keys
+quote, a renamed copy, a path of 260 characters and a copy without its embedded type library
+(which falls back to the ".tlb" beside it) are handled. The prefix is left as it was found: keys
 that existed before are exported first and imported again at the end.
 """
 import os
@@ -247,11 +248,42 @@ def scenarios(dll, scratch):
           f"260-character path: event source {found}")
 
 
+def fallback_scenarios(dll, tlb, stripper, scratch):
+    folder = os.path.join(scratch, "fallback")
+    os.makedirs(folder)
+    stripped = os.path.join(folder, "Stripped.dll")
+    code = wine(stripper, win_path(dll), win_path(stripped))[0]
+    if not check(code == 0, f"test setup: copying without the type library failed with {code}"):
+        return
+    # No type library in the module and none beside it: the class entries are written all
+    # the same, and the loader's error is the result.
+    check(regsvr32(stripped) != 0, "registration without any type library must fail")
+    found = query(CLASS_KEY + "\\InprocServer32")
+    check(found is not None and found[0].get("(Default)") == ("REG_SZ", win_path(stripped)),
+          f"without a type library the class entries are still written: {found}")
+    check(query("HKCR\\TypeLib\\" + LIBID) is None, "without a type library none may be registered")
+    check(regsvr32(stripped, unregister=True) != 0, "unregistration without any type library must fail")
+
+    # The ".tlb" of the same name beside the module stands in for the embedded library.
+    library = os.path.join(folder, "Stripped.tlb")
+    shutil.copy2(tlb, library)
+    check(regsvr32(stripped) == 0, "registration with the .tlb beside the module must succeed")
+    version = "HKCR\\TypeLib\\" + LIBID + "\\1.0"
+    found = query(version + "\\409\\win64")
+    check(found is not None and found[0].get("(Default)") == ("REG_SZ", win_path(library)),
+          f".tlb fallback: registered file {found}, expected {win_path(library)}")
+    found = query(version + "\\HELPDIR")
+    check(found is not None and found[0].get("(Default)") == ("REG_SZ", win_path(folder) + "\\"),
+          f".tlb fallback: help directory {found}")
+    check(regsvr32(stripped, unregister=True) == 0, "unregistration with the .tlb beside the module must succeed")
+    check_unregistered(".tlb fallback unregistered")
+
+
 def main():
-    if len(sys.argv) != 2:
+    if len(sys.argv) != 4:
         print(__doc__)
         return 2
-    dll = os.path.abspath(sys.argv[1])
+    dll, tlb, stripper = (os.path.abspath(arg) for arg in sys.argv[1:])
     scratch = tempfile.mkdtemp(prefix="pendrake-registration-")
     saved = {}
     for key in TOUCHED:
@@ -263,6 +295,7 @@ def main():
         for key in TOUCHED:
             wine("reg", "delete", key, "/f")
         scenarios(dll, os.path.join(scratch, "work"))
+        fallback_scenarios(dll, tlb, stripper, scratch)
     finally:
         for key in TOUCHED:
             wine("reg", "delete", key, "/f")
