@@ -196,7 +196,7 @@ def check_installed(stage):
               "one of the two installed files", got)
 
 
-def check_uninstalled(stage, uninstaller_left):
+def check_uninstalled(stage, expected_left):
     gone = [rf"HKCR\CLSID\{CLSID}", r"HKCR\Orvelle.Pendrake", r"HKCR\Orvelle.Pendrake.1",
             rf"HKCR\TypeLib\{LIBID}", rf"HKCR\Interface\{IID}", SETTINGS_KEY, UNINSTALL_KEY]
     for view in (64, 32):
@@ -208,8 +208,7 @@ def check_uninstalled(stage, uninstaller_left):
     folder = host_path(INSTALL_DIR)
     if os.path.isdir(folder):
         left = sorted(os.path.relpath(os.path.join(d, f), folder) for d, _, files in os.walk(folder) for f in files)
-    expected = ["Uninstall.exe"] if uninstaller_left else []
-    check(left == expected, f"{stage}: files left in the install folder", expected, left)
+    check(left == expected_left, f"{stage}: files left in the install folder", expected_left, left)
     check(not os.path.exists(os.path.dirname(host_path(SHORTCUT))), f"{stage}: Start menu folder removed",
           "absent", "present")
     for bitness, host in SCRIPT_HOSTS:
@@ -275,14 +274,20 @@ def scenario():
               ("REG_DWORD", "0x1"), got)
         send_from_both_hosts(receiver, "stored defaults after reinstallation", [], 3 * 8 + 6)
 
+        # A file of the user's in the examples folder is no file of the installation.
+        mine = os.path.join("examples", "mine.vbs")
+        with open(host_path(INSTALL_DIR + "\\" + mine.replace("/", "\\")), "w") as f:
+            f.write("WScript.Echo 1\r\n")
         uninstall_in_place("uninstallation in place", folder=INSTALL_DIR.lower())
-        check_uninstalled("uninstallation in place", uninstaller_left=True)
+        # In place, the running uninstaller cannot remove itself.
+        check_uninstalled("uninstallation in place", expected_left=sorted(["Uninstall.exe", mine]))
+        os.remove(host_path(INSTALL_DIR + "\\" + mine.replace("/", "\\")))
 
         install("installation after uninstallation")
         check_installed("installation after uninstallation")
         send_from_both_hosts(receiver, "explicit settings after reinstallation", explicit, 16 * 8 + 5)
         uninstall_quietly("quiet uninstallation")
-        check_uninstalled("quiet uninstallation", uninstaller_left=False)
+        check_uninstalled("quiet uninstallation", expected_left=[])
 
         # /D= chooses the folder; installing again without it stays in that folder.
         other = r"C:\Other Place\Pendrake"
