@@ -3,7 +3,9 @@
 // removes and where it stops, and that malformed scripts change nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
