@@ -8,6 +8,8 @@
 #include <objsafe.h>
 #include <oleauto.h>
 
+#include <cstdio>
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <thread>

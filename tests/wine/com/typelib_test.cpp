@@ -5,7 +5,9 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
