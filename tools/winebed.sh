@@ -22,7 +22,7 @@ make_template() {
   cp /usr/share/wine/fonts/*.fon /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null || true
   cp /usr/share/fonts/truetype/dejavu/DejaVuSans*.ttf "$fonts/" 2>/dev/null || true
   cat > "$tmp/bed.reg" <<'REG'
-REGEDIT4
+Windows Registry Editor Version 5.00
 
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 "Managed"="N"
@@ -70,8 +70,10 @@ start() {
   fi
   "$WINESERVER" -f -p </dev/null >/dev/null 2>&1 &
   echo $! > "$pidfile"
-  # Let the server come up before the first client races it.
-  "$WINE64" cmd /c exit 0 >/dev/null 2>&1 || true
+  # Let the server come up before the first client races it. The desktop process stays out of
+  # this: started here, without DISPLAY, it would tie the persistent server's desktop to no
+  # graphics driver, and every later window of the run would fail to appear.
+  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;explorer.exe=d" "$WINE64" cmd /c exit 0 >/dev/null 2>&1 || true
 }
 
 stop() {
