@@ -11,7 +11,7 @@ rm -f "$shots"/first_run.bmp "$shots"/options_*.bmp "$shots"/about_*.bmp
 "$tools/wine-run.sh" "${PENDRAKE_DIALOGS_DRIVER:?}" \
   --gtest_filter='Dialogs.FirstStart*:Dialogs.OptionsShows*:Dialogs.AboutShows*'
 status=0
-for name in first_run options_EN options_DE options_GR about_EN about_DE about_GR; do
+for name in first_run options_en options_de options_gr about_en about_de about_gr; do
   if [ -s "$shots/$name.bmp" ]; then
     convert "$shots/$name.bmp" "$shots/$name.png"
     rm -f "$shots/$name.bmp"

@@ -26,6 +26,9 @@ constexpr wchar_t kSplashClass[] = L"PendrakeClientSplash";
 constexpr wchar_t kMainClass[] = L"PendrakeClientMain";
 constexpr wchar_t kOptionsClass[] = L"PendrakeClientOptions";
 constexpr wchar_t kAboutClass[] = L"PendrakeClientAbout";
+// A started program's first window can take long on a busy machine; later windows come fast.
+constexpr Duration kStartWait = 60s;
+constexpr Duration kWindowWait = 20s;
 
 std::wstring Catalogue(const char16_t* language, int32_t number) {
   const std::u16string text = pendrake::client::GetMessageTextFor(language, number);
@@ -160,32 +163,32 @@ class Dialogs : public ::testing::Test {
     StartClient(exe);
   }
   HWND WaitMain() {
-    HWND main = WaitForTopWindow(client_.Id(), kMainClass, L"Pendrake Client");
+    HWND main = WaitForTopWindow(client_.Id(), kMainClass, L"Pendrake Client", kStartWait);
     EXPECT_NE(main, nullptr) << "the main window did not appear";
     return main;
   }
   HWND WaitSplash() {
-    HWND splash = WaitForTopWindow(client_.Id(), kSplashClass, L"Pendrake");
+    HWND splash = WaitForTopWindow(client_.Id(), kSplashClass, L"Pendrake", kStartWait);
     EXPECT_NE(splash, nullptr) << "the first-run window did not appear";
     return splash;
   }
   HWND OpenOptions(HWND main) {
     PostCommand(main, IDM_FILE_OPTIONS);
-    HWND options = WaitForTopWindow(client_.Id(), kOptionsClass);
+    HWND options = WaitForTopWindow(client_.Id(), kOptionsClass, std::nullopt, kWindowWait);
     EXPECT_NE(options, nullptr) << "the Options dialog did not appear";
     return options;
   }
   HWND OpenAbout(HWND main) {
     PostCommand(main, IDM_HELP_ABOUT);
-    HWND about = WaitForTopWindow(client_.Id(), kAboutClass);
+    HWND about = WaitForTopWindow(client_.Id(), kAboutClass, std::nullopt, kWindowWait);
     EXPECT_NE(about, nullptr) << "the About box did not appear";
     return about;
   }
   // Waits until the dialog has been hidden or unloaded and the main window works again.
   void ExpectDialogGone(HWND dialog, HWND main) {
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }))
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, kWindowWait))
         << "the dialog is still shown";
-    EXPECT_TRUE(WaitUntil([&] { return IsEnabled(main); })) << "the main window stays disabled";
+    EXPECT_TRUE(WaitUntil([&] { return IsEnabled(main); }, kWindowWait)) << "the main window stays disabled";
   }
   std::optional<std::wstring> StoredLanguage() { return ReadString(HKEY_CURRENT_USER, kClientKey, kLanguage); }
 
@@ -257,7 +260,7 @@ TEST_F(Dialogs, FirstStartCreatesTheKeyAndStartStoresTheChosenLanguage) {
   PostClick(GetDlgItem(splash, IDC_SPLASH_CMDSTART));
   HWND main = WaitMain();
   ASSERT_NE(main, nullptr);
-  EXPECT_TRUE(WaitForWindowGone(client_.Id(), kSplashClass)) << "the first-run window stayed";
+  EXPECT_TRUE(WaitForWindowGone(client_.Id(), kSplashClass, kWindowWait)) << "the first-run window stayed";
   EXPECT_EQ(StoredLanguage().value_or(L"<missing>"), L"DE");
   EXPECT_EQ(GetText(FindControl(main, IDC_PBCANCEL)), Catalogue(u"DE", 76)) << "the main window is not German";
 }
@@ -285,7 +288,7 @@ TEST_F(Dialogs, KeyWithoutALanguageAsksAgain) {
     EXPECT_EQ(ListSelection(GetDlgItem(splash, IDC_SPLASH_LSLANGUAGE)), 0);
     // Closing the window without a choice ends the program and stores nothing.
     PostMessageW(splash, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(client_.WaitForExit().has_value()) << "the program did not end with its only window";
+    EXPECT_TRUE(client_.WaitForExit(kWindowWait).has_value()) << "the program did not end with its only window";
     const auto stored = StoredLanguage();
     EXPECT_TRUE(!stored || stored->empty()) << "stored: " << Narrow(stored.value_or(L""));
     client_ = Process();
@@ -336,7 +339,11 @@ TEST_F(Dialogs, OptionsShowsTheCurrentLanguageSelectedAndInItsTexts) {
     EXPECT_EQ(GetText(GetDlgItem(options, IDC_OPTIONS_CMDCANCEL)), Catalogue(c.textLanguage, 315));
     EXPECT_EQ(GetText(GetDlgItem(options, IDC_OPTIONS_LBLLANGUAGE)), Catalogue(c.textLanguage, 318));
     EXPECT_EQ(ListSelection(GetDlgItem(options, IDC_OPTIONS_LSLANGUAGE)), c.selection);
-    if (c.selection != LB_ERR) SaveScreenshot(options, std::wstring(L"options_") + c.stored);
+    if (c.selection != LB_ERR) {
+      std::wstring name = std::wstring(L"options_") + c.stored;
+      CharLowerW(name.data());
+      SaveScreenshot(options, name);
+    }
     client_.Terminate();
     client_ = Process();
   }
@@ -411,8 +418,8 @@ TEST_F(Dialogs, OptionsCancelKeepsTheLanguageButTheSelectionUntilTheDialogIsClos
 
   // The window's own close command unloads: the next opening starts from the current code.
   PostMessageW(again, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(again); })) << "closing did not unload the dialog";
-  EXPECT_TRUE(WaitUntil([&] { return IsEnabled(main); }));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(again); }, kWindowWait)) << "closing did not unload the dialog";
+  EXPECT_TRUE(WaitUntil([&] { return IsEnabled(main); }, kWindowWait));
   EXPECT_EQ(StoredLanguage().value_or(L"<missing>"), L"DE");
   HWND fresh = OpenOptions(main);
   ASSERT_NE(fresh, nullptr);
@@ -431,9 +438,9 @@ TEST_F(Dialogs, AboutShowsTheComponentBesideTheProgramAndTheClientVersion) {
     const wchar_t* screenshot;
   };
   const Case cases[] = {
-      {L"EN", u"EN", Case::kBuiltComponent, L"1.2.4", L"about_EN"},
-      {L"DE", u"DE", Case::kBuiltComponent, L"1.2.4", L"about_DE"},
-      {L"GR", u"GR", Case::kBuiltComponent, L"1.2.4", L"about_GR"},
+      {L"EN", u"EN", Case::kBuiltComponent, L"1.2.4", L"about_en"},
+      {L"DE", u"DE", Case::kBuiltComponent, L"1.2.4", L"about_de"},
+      {L"GR", u"GR", Case::kBuiltComponent, L"1.2.4", L"about_gr"},
       {L"EN", u"EN", Case::kNoComponent, L"Unknown Version", nullptr},
       {L"DE", u"DE", Case::kNoComponent, L"Unknown Version", nullptr},
       {L"EN", u"EN", Case::kFileWithoutVersion, L"Unknown Version", nullptr},
@@ -467,8 +474,8 @@ TEST_F(Dialogs, AboutShowsTheComponentBesideTheProgramAndTheClientVersion) {
     if (c.screenshot) SaveScreenshot(about, c.screenshot);
 
     PostClick(GetDlgItem(about, IDC_ABOUT_CMDOK));
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); })) << "OK did not unload the About box";
-    EXPECT_TRUE(WaitUntil([&] { return IsEnabled(main); })) << "the main window stays disabled";
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, kWindowWait)) << "OK did not unload the About box";
+    EXPECT_TRUE(WaitUntil([&] { return IsEnabled(main); }, kWindowWait)) << "the main window stays disabled";
     client_.Terminate();
     client_ = Process();
   }
@@ -482,7 +489,7 @@ TEST_F(Dialogs, AboutTakesTheLanguageChosenSinceItsLastOpening) {
   ASSERT_NE(about, nullptr);
   EXPECT_EQ(GetText(about), Catalogue(u"EN", 300));
   PostMessageW(about, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); })) << "closing did not unload the About box";
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, kWindowWait)) << "closing did not unload the About box";
 
   HWND options = OpenOptions(main);
   ASSERT_NE(options, nullptr);
