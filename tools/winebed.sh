@@ -22,17 +22,17 @@ make_template() {
   cp /usr/share/wine/fonts/*.fon /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null || true
   cp /usr/share/fonts/truetype/dejavu/DejaVuSans*.ttf "$fonts/" 2>/dev/null || true
   cat > "$tmp/bed.reg" <<'REG'
-Windows Registry Editor Version 5.00
+REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 "Managed"="N"
 "Decorated"="Y"
-
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]
-"Tahoma"=hex(7):44,00,65,00,6a,00,61,00,56,00,75,00,53,00,61,00,6e,00,73,00,2e,00,74,00,74,00,66,00,2c,00,44,00,65,00,6a,00,61,00,56,00,75,00,20,00,53,00,61,00,6e,00,73,00,00,00,00,00
 REG
   mv "$tmp/bed.reg" "$tmp/drive_c/bed.reg"
   WINEPREFIX="$tmp" "$WINE64" regedit /S 'C:\bed.reg' >/dev/null 2>&1
+  # Wine's Tahoma has no Greek letters: menus and system dialogs borrow them from DejaVu Sans.
+  WINEPREFIX="$tmp" "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v Tahoma /t REG_MULTI_SZ /d 'DejaVuSans.ttf,DejaVu Sans' /f >/dev/null 2>&1
   WINEPREFIX="$tmp" "$WINESERVER" -w
   rm -f "$tmp/drive_c/bed.reg"
   mkdir -p "$(dirname "$dir")"
