@@ -101,9 +101,6 @@ LRESULT CALLBACK SplashProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case IDOK:  // Enter: the default button
           cmdStart_Click(window);
           return 0;
-        case IDC_SPLASH_LSLANGUAGE:
-          if (HIWORD(wParam) == LBN_DBLCLK) cmdStart_Click(window);
-          return 0;
       }
       break;
     case WM_DRAWITEM: {
@@ -189,18 +186,17 @@ bool NothingLeftOpen() {
   return main == nullptr || !IsWindow(main);
 }
 
-bool DispatchOne(HWND dialog, MSG& msg) {
+void DispatchOne(HWND dialog, MSG& msg) {
   HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
   HWND keyboardOwner = dialog ? dialog : root;
   // Dialog keyboard handling (Tab, Enter, Esc, access keys) for the modal window in front, and
   // for any of our top-level windows that asks for it with WS_EX_CONTROLPARENT.
   if (keyboardOwner && (keyboardOwner == dialog ||
                         (GetWindowLongPtrW(keyboardOwner, GWL_EXSTYLE) & WS_EX_CONTROLPARENT))) {
-    if (IsDialogMessageW(keyboardOwner, &msg)) return true;
+    if (IsDialogMessageW(keyboardOwner, &msg)) return;
   }
   TranslateMessage(&msg);
   DispatchMessageW(&msg);
-  return true;
 }
 
 }  // namespace
