@@ -49,13 +49,6 @@ std::string Narrow(const std::wstring& text) {
   return out;
 }
 
-bool KeyExistsHere(HKEY root, const wchar_t* path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(root, path, 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
-}
-
 void DeleteTree(HKEY root, const wchar_t* path) {
   HKEY key = nullptr;
   if (RegOpenKeyExW(root, path, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return;
@@ -138,7 +131,8 @@ void SaveScreenshot(HWND window, const std::wstring& name) {
 class Dialogs : public ::testing::Test {
  protected:
   void SetUp() override {
-    vendorExisted_ = KeyExistsHere(HKEY_CURRENT_USER, kVendorKey);
+    vendorExisted_ = KeyExists(HKEY_CURRENT_USER, kVendorKey);
+    machineVendorExisted_ = KeyExists(HKEY_LOCAL_MACHINE, kVendorKey);
     clientKey_.emplace(HKEY_CURRENT_USER, kClientKey);
     settingsKey_.emplace(HKEY_LOCAL_MACHINE, kSettingsKey);
     exe_ = Env(L"PENDRAKE_CLIENT_EXE");
@@ -150,8 +144,10 @@ class Dialogs : public ::testing::Test {
     for (const std::wstring& folder : folders_) RemoveDirectoryW(folder.c_str());
     settingsKey_.reset();
     clientKey_.reset();
-    // The client key lies below keys the test may have caused; they go too if they were new.
+    // The client key and the settings key lie below keys the test may have caused; they go too
+    // if they were new.
     if (!vendorExisted_) DeleteTree(HKEY_CURRENT_USER, kVendorKey);
+    if (!machineVendorExisted_) DeleteTree(HKEY_LOCAL_MACHINE, kVendorKey);
   }
 
   void StartClient(const std::wstring& exe = L"") {
@@ -219,6 +215,7 @@ class Dialogs : public ::testing::Test {
   std::wstring exe_;
   Process client_;
   bool vendorExisted_ = false;
+  bool machineVendorExisted_ = false;
   std::optional<ScopedKeyRestore> clientKey_;
   std::optional<ScopedKeyRestore> settingsKey_;
   std::vector<std::wstring> copies_;
@@ -231,7 +228,7 @@ TEST_F(Dialogs, FirstStartCreatesTheKeyAndStartStoresTheChosenLanguage) {
   StartClient();
   HWND splash = WaitSplash();
   ASSERT_NE(splash, nullptr);
-  EXPECT_TRUE(KeyExistsHere(HKEY_CURRENT_USER, kClientKey)) << "the client key was not created";
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kClientKey)) << "the client key was not created";
   EXPECT_EQ(FindTopWindow(client_.Id(), kMainClass), nullptr) << "the main window opened before the choice";
 
   EXPECT_EQ(GetText(GetDlgItem(splash, IDC_SPLASH_LBLFIRSTTIME)), L"This window appears only the first Time");
