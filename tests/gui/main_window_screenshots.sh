@@ -15,7 +15,15 @@ settings_key='HKLM\SOFTWARE\Orvelle\Pendrake'
 old_language="$(wine reg query "$client_key" /v szLanguage 2>/dev/null | tr -d '\r' |
                 awk '$1 == "szLanguage" { print $3 }' || true)"
 had_client_key=0; wine reg query "$client_key" >/dev/null 2>&1 && had_client_key=1
-had_settings_key=0; wine reg query "$settings_key" >/dev/null 2>&1 && had_settings_key=1
+# The pictures show a first start: the settings key is put aside (exported) and removed.
+settings_backup="$PENDRAKE_BUILD_DIR/screenshots-settings.reg"
+rm -f "$settings_backup"
+had_settings_key=0
+if wine reg query "$settings_key" >/dev/null 2>&1; then
+  had_settings_key=1
+  wine reg export "$settings_key" 'Z:'"$(tr / '\\' <<<"$settings_backup")" /y >/dev/null 2>&1
+  wine reg delete "$settings_key" /f >/dev/null 2>&1
+fi
 
 client_pid=""
 cleanup() {
@@ -30,8 +38,10 @@ cleanup() {
   else
     wine reg delete "$client_key" /f >/dev/null 2>&1 || true
   fi
-  if [ "$had_settings_key" = 0 ]; then
-    wine reg delete "$settings_key" /f >/dev/null 2>&1 || true
+  wine reg delete "$settings_key" /f >/dev/null 2>&1 || true
+  if [ "$had_settings_key" = 1 ]; then
+    wine reg import 'Z:'"$(tr / '\\' <<<"$settings_backup")" >/dev/null 2>&1 || true
+    rm -f "$settings_backup"
   fi
 }
 trap cleanup EXIT
