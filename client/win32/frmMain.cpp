@@ -30,10 +30,10 @@
 #include <objbase.h>
 #include <oleauto.h>
 #include <uxtheme.h>
-#include <windowsx.h>
 
-#include <array>
+#include <algorithm>
 #include <map>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
