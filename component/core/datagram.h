@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "narrow_text.h"
+
 namespace pendrake {
 
 // The datagram is built in a buffer of this size and keeps one byte of it free.
@@ -13,6 +15,7 @@ inline constexpr std::size_t kDatagramBufferSize = 10240;
 inline constexpr std::size_t kMaxDatagramSize = kDatagramBufferSize - 1;
 
 // PRI = facility * 8 + priority; a longer result is cut to kMaxDatagramSize bytes.
+void BuildDatagram(std::int32_t facility, std::int32_t priority, std::string_view message, NarrowText& out);
 std::string BuildDatagram(std::int32_t facility, std::int32_t priority, std::string_view message);
 
 }  // namespace pendrake

@@ -6,20 +6,20 @@ namespace pendrake {
 
 void WriteEventLogEntry(Platform& platform, const EventLogSettings& settings,
                         const char16_t* messageOrNull) {
-  const std::string message = ArgumentToNarrow(platform.codePage, messageOrNull);
-  const std::optional<std::string> source = ToNarrow(platform.codePage, settings.source);
-  const std::optional<std::string> computer = ToNarrow(platform.codePage, settings.computer);
+  NarrowText message, source, computer;
+  ArgumentToNarrow(platform.codePage, messageOrNull, message);
+  const bool hasSource = ToNarrow(platform.codePage, settings.source, source);
+  const bool hasComputer = ToNarrow(platform.codePage, settings.computer, computer);
 
   // The empty computer name means the local computer, as the absent one does.
-  const char* computerName = computer && !computer->empty() ? computer->c_str() : nullptr;
-  const std::unique_ptr<EventSource> eventSource =
-      platform.eventLog.RegisterSource(computerName, source ? source->c_str() : nullptr);
+  const char* computerName = hasComputer && !computer.empty() ? computer.c_str() : nullptr;
+  EventSource eventSource = platform.eventLog.RegisterSource(computerName, hasSource ? source.c_str() : nullptr);
   if (!eventSource) return;
 
   const char* const strings[] = {message.c_str(), ""};
   const auto type = static_cast<std::uint16_t>(static_cast<std::uint32_t>(settings.type) & 0xFFFFu);
   const auto id = static_cast<std::uint32_t>(settings.id);
-  (void)eventSource->Report(type, 0, id, strings);
+  (void)eventSource.Report(type, 0, id, strings);
 }  // source deregistered here
 
 }  // namespace pendrake

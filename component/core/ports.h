@@ -11,7 +11,10 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "narrow_text.h"
 
 namespace pendrake {
 
@@ -35,35 +38,73 @@ class Registry {
   virtual std::unique_ptr<RegistryKey> OpenLocalMachineKeyForReading(const char* subKey) = 0;
 };
 
+// ---- Owners ---------------------------------------------------------------------------------
+
+// Everything a port hands out for the length of one call is held by value: acquiring it costs
+// no heap allocation, which matters because each logging call acquires and releases afresh.
+// The owner gives its handle back to the port that issued it, once, when it goes.
+template <typename Port, typename Kind>
+class PortOwner {
+ public:
+  PortOwner() noexcept = default;  // holds nothing
+  PortOwner(Port& port, std::uintptr_t handle) noexcept : port_(&port), handle_(handle) {}
+  PortOwner(PortOwner&& other) noexcept : port_(std::exchange(other.port_, nullptr)), handle_(other.handle_) {}
+  PortOwner& operator=(PortOwner&& other) noexcept {
+    if (this != &other) {
+      reset();
+      port_ = std::exchange(other.port_, nullptr);
+      handle_ = other.handle_;
+    }
+    return *this;
+  }
+  PortOwner(const PortOwner&) = delete;
+  PortOwner& operator=(const PortOwner&) = delete;
+  ~PortOwner() { reset(); }
+
+  explicit operator bool() const noexcept { return port_ != nullptr; }
+  void reset() noexcept {
+    if (Port* port = std::exchange(port_, nullptr)) port->Release(Kind{}, handle_);
+  }
+
+ protected:
+  Port* port_ = nullptr;
+  std::uintptr_t handle_ = 0;
+};
+
 // ---- Sockets --------------------------------------------------------------------------------
 
+class Sockets;
+struct StartupKind {};
+struct SocketKind {};
+
 // A started sockets layer; cleaned up (once) when destroyed.
-class SocketsStartup {
+class SocketsStartup : public PortOwner<Sockets, StartupKind> {
  public:
-  virtual ~SocketsStartup() = default;
+  using PortOwner::PortOwner;
   // The version the layer reported, major in the low byte as WSADATA::wVersion has it.
-  virtual std::uint16_t Version() const = 0;
+  // The owner keeps it as its handle: the layer itself has none.
+  std::uint16_t Version() const noexcept { return static_cast<std::uint16_t>(handle_); }
 };
 
 // An open UDP socket; closed when destroyed.
-class UdpSocket {
+class UdpSocket : public PortOwner<Sockets, SocketKind> {
  public:
-  virtual ~UdpSocket() = default;
+  using PortOwner::PortOwner;
   // Binds to 0.0.0.0, port 0.
-  virtual bool BindToAnyAddress() = 0;
+  bool BindToAnyAddress();
   // address: an IPv4 address as inet_addr returns it (network byte order in memory);
   // port in host byte order. Returns whether the send was accepted.
-  virtual bool SendTo(std::string_view datagram, std::uint32_t address, std::uint16_t port) = 0;
+  bool SendTo(std::string_view datagram, std::uint32_t address, std::uint16_t port);
 };
 
 class Sockets {
  public:
   virtual ~Sockets() = default;
   // Starts the sockets layer asking for `version` (major in the low byte);
-  // nullptr when the start fails.
-  virtual std::unique_ptr<SocketsStartup> Start(std::uint16_t version) = 0;
-  // An AF_INET / SOCK_DGRAM / protocol 0 socket; nullptr when it cannot be created.
-  virtual std::unique_ptr<UdpSocket> OpenUdpSocket() = 0;
+  // an empty owner when the start fails.
+  virtual SocketsStartup Start(std::uint16_t version) = 0;
+  // An AF_INET / SOCK_DGRAM / protocol 0 socket; an empty owner when it cannot be created.
+  virtual UdpSocket OpenUdpSocket() = 0;
   // The port (host byte order) of a service in the system's service database.
   virtual std::optional<std::uint16_t> ServicePort(const char* service, const char* protocol) = 0;
   // inet_addr: the dotted address, or 0xFFFFFFFF (INADDR_NONE) when the text is none.
@@ -71,26 +112,59 @@ class Sockets {
   // gethostbyname: the first IPv4 address of the host entry (as inet_addr returns it),
   // std::nullopt when the name is not found.
   virtual std::optional<std::uint32_t> LookUpHost(const char* name) = 0;
+
+ protected:
+  friend class PortOwner<Sockets, StartupKind>;
+  friend class PortOwner<Sockets, SocketKind>;
+  friend class UdpSocket;
+  virtual bool Bind(std::uintptr_t socket) = 0;
+  virtual bool Send(std::uintptr_t socket, std::string_view datagram, std::uint32_t address,
+                    std::uint16_t port) = 0;
+  // Cleans up one start; `version` is what the start reported.
+  virtual void Release(StartupKind, std::uintptr_t version) noexcept = 0;
+  // Closes the socket.
+  virtual void Release(SocketKind, std::uintptr_t socket) noexcept = 0;
 };
+
+inline bool UdpSocket::BindToAnyAddress() { return port_->Bind(handle_); }
+inline bool UdpSocket::SendTo(std::string_view datagram, std::uint32_t address, std::uint16_t port) {
+  return port_->Send(handle_, datagram, address, port);
+}
 
 // ---- Event log ------------------------------------------------------------------------------
 
+class EventLog;
+struct EventSourceKind {};
+
 // A registered event source; deregistered when destroyed.
-class EventSource {
+class EventSource : public PortOwner<EventLog, EventSourceKind> {
  public:
-  virtual ~EventSource() = default;
+  using PortOwner::PortOwner;
   // Reports one entry with no user SID and no raw data. Returns whether the report succeeded.
-  virtual bool Report(std::uint16_t type, std::uint16_t category, std::uint32_t eventId,
-                      std::span<const char* const> strings) = 0;
+  bool Report(std::uint16_t type, std::uint16_t category, std::uint32_t eventId,
+              std::span<const char* const> strings);
 };
 
 class EventLog {
  public:
   virtual ~EventLog() = default;
   // computer/source may be nullptr (local computer / no source name).
-  // nullptr when the platform gives no handle.
-  virtual std::unique_ptr<EventSource> RegisterSource(const char* computer, const char* source) = 0;
+  // An empty owner when the platform gives no handle.
+  virtual EventSource RegisterSource(const char* computer, const char* source) = 0;
+
+ protected:
+  friend class PortOwner<EventLog, EventSourceKind>;
+  friend class EventSource;
+  virtual bool Report(std::uintptr_t source, std::uint16_t type, std::uint16_t category, std::uint32_t eventId,
+                      std::span<const char* const> strings) = 0;
+  // Deregisters the source.
+  virtual void Release(EventSourceKind, std::uintptr_t source) noexcept = 0;
 };
+
+inline bool EventSource::Report(std::uint16_t type, std::uint16_t category, std::uint32_t eventId,
+                                std::span<const char* const> strings) {
+  return port_->Report(handle_, type, category, eventId, strings);
+}
 
 // ---- Code page and debugger output ----------------------------------------------------------
 
@@ -98,8 +172,9 @@ class EventLog {
 class CodePage {
  public:
   virtual ~CodePage() = default;
-  // A character the code page lacks becomes the code page's default character.
-  virtual std::string ToNarrow(std::u16string_view text) = 0;
+  // Replaces `out` with the text in the code page; a character the code page lacks becomes
+  // the code page's default character. Throws std::bad_alloc when memory runs out.
+  virtual void ToNarrow(std::u16string_view text, NarrowText& out) = 0;
   virtual std::u16string ToWide(std::string_view text) = 0;
 };
 

@@ -16,15 +16,15 @@ std::uint16_t ChooseSyslogPort(Sockets& sockets, std::int32_t configuredPort) {
   return kFallbackSyslogPort;
 }
 
-std::optional<std::uint32_t> ChooseSyslogAddress(Sockets& sockets, const std::string& server) {
-  if (!server.empty() && server[0] >= '0' && server[0] <= '9') {
+std::optional<std::uint32_t> ChooseSyslogAddress(Sockets& sockets, const char* server) {
+  if (server[0] >= '0' && server[0] <= '9') {
     // A dotted address needs no look-up. A name that merely starts with a digit
     // ("4th-floor-gw") is no address: inet_addr gives the all-ones broadcast address for it,
     // where the datagram would be dropped, so it is looked up by name instead.
-    const std::uint32_t address = sockets.ParseDottedAddress(server.c_str());
-    if (address != kNoAddress || server == "255.255.255.255") return address;
+    const std::uint32_t address = sockets.ParseDottedAddress(server);
+    if (address != kNoAddress || std::string_view(server) == "255.255.255.255") return address;
   }
-  return sockets.LookUpHost(server.c_str());
+  return sockets.LookUpHost(server);
 }
 
 void SendSyslogMessage(Platform& platform, const SyslogSettings& settings,
@@ -38,31 +38,36 @@ void SendSyslogMessage(Platform& platform, const SyslogSettings& settings,
   // prefix can reach the datagram: a huge message costs no more than a full one.
   std::u16string_view message = messageOrNull ? std::u16string_view(messageOrNull) : std::u16string_view();
   message = message.substr(0, 2 * kMaxDatagramSize);
-  const std::string datagram =
-      BuildDatagram(settings.facility, settings.priority, platform.codePage.ToNarrow(message));
+  NarrowText datagram;
+  {
+    NarrowText narrowMessage;
+    platform.codePage.ToNarrow(message, narrowMessage);
+    BuildDatagram(settings.facility, settings.priority, narrowMessage.view(), datagram);
+  }
 
   Sockets& sockets = platform.sockets;
   // Only a start that reports version 1.1 is kept; any other start is cleaned up at once when
   // its owner goes. Either way the call goes on, and the socket creation shows the trouble.
-  std::unique_ptr<SocketsStartup> started = sockets.Start(kWinsockVersion11);
-  if (started && started->Version() != kWinsockVersion11) started.reset();
+  SocketsStartup started = sockets.Start(kWinsockVersion11);
+  if (started && started.Version() != kWinsockVersion11) started.reset();
 
-  const std::string server = ToNarrow(platform.codePage, settings.server).value_or(std::string());
+  NarrowText server;
+  ToNarrow(platform.codePage, settings.server, server);
 
-  const std::unique_ptr<UdpSocket> socket = sockets.OpenUdpSocket();
+  UdpSocket socket = sockets.OpenUdpSocket();
   if (!socket) {
     platform.debugOutput.Write(kInvalidSocketLine);
     return;
   }
-  if (!socket->BindToAnyAddress()) {
+  if (!socket.BindToAnyAddress()) {
     platform.debugOutput.Write(kBindFailedLine);
     return;
   }
   const std::uint16_t port = ChooseSyslogPort(sockets, settings.port);
-  const std::optional<std::uint32_t> address = ChooseSyslogAddress(sockets, server);
+  const std::optional<std::uint32_t> address = ChooseSyslogAddress(sockets, server.c_str());
   if (!address) return;
   // Fire and forget: a failed send is not reported.
-  (void)socket->SendTo(datagram, *address, port);
+  (void)socket.SendTo(datagram.view(), *address, port);
 }  // socket closed, then the sockets layer cleaned up, in reverse order of acquisition
 
 }  // namespace pendrake

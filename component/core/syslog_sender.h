@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "ports.h"
 
@@ -27,7 +28,8 @@ void SendSyslogMessage(Platform& platform, const SyslogSettings& settings,
 // The destination port (host byte order): the low 16 bits of the setting, else the service
 // database's syslog/udp port, else 514.
 std::uint16_t ChooseSyslogPort(Sockets& sockets, std::int32_t configuredPort);
-// The destination address, or std::nullopt when the server cannot be resolved.
-std::optional<std::uint32_t> ChooseSyslogAddress(Sockets& sockets, const std::string& server);
+// The destination address, or std::nullopt when the server (a terminated name) cannot be
+// resolved.
+std::optional<std::uint32_t> ChooseSyslogAddress(Sockets& sockets, const char* server);
 
 }  // namespace pendrake

@@ -10,45 +10,61 @@ namespace {
 
 // One call in the common case: a buffer of two bytes per character holds every double-byte
 // code page's result; only a longer result (UTF-8 as the ANSI code page) asks for its size.
-std::string Narrow(const wchar_t* text, int length, DWORD flags) {
-  std::string result(static_cast<std::size_t>(length) * 2, '\0');
-  int written = length <= INT_MAX / 2
-                    ? WideCharToMultiByte(CP_THREAD_ACP, flags, text, length, result.data(),
-                                          static_cast<int>(result.size()), nullptr, nullptr)
-                    : 0;
+// Returns false, with `out` empty, when the conversion fails.
+bool Narrow(const wchar_t* text, int length, DWORD flags, NarrowText& out) {
+  int written = 0;
+  if (length <= INT_MAX / 2) {
+    const int room = length * 2;
+    written = WideCharToMultiByte(CP_THREAD_ACP, flags, text, length, out.Allocate(static_cast<std::size_t>(room)),
+                                  room, nullptr, nullptr);
+  }
   if (written <= 0 && (length > INT_MAX / 2 || GetLastError() == ERROR_INSUFFICIENT_BUFFER)) {
     const int size = WideCharToMultiByte(CP_THREAD_ACP, flags, text, length, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return {};
-    result.assign(static_cast<std::size_t>(size), '\0');
-    written = WideCharToMultiByte(CP_THREAD_ACP, flags, text, length, result.data(), size, nullptr, nullptr);
+    if (size <= 0) {
+      out.Clear();
+      return false;
+    }
+    written = WideCharToMultiByte(CP_THREAD_ACP, flags, text, length, out.Allocate(static_cast<std::size_t>(size)),
+                                  size, nullptr, nullptr);
   }
-  result.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
-  return result;
+  out.Shorten(written > 0 ? static_cast<std::size_t>(written) : 0);
+  return written > 0;
 }
 
 // Every Windows ANSI code page (the 125x family, 874, the East Asian double-byte ones and
 // UTF-8) keeps ASCII as it is, so plain ASCII text needs no trip through the locale tables.
+// One pass without an early exit: the compiler turns it into vector code, which beats
+// stopping early on the short names and messages that are the common case.
 template <typename Char>
 bool IsAscii(std::basic_string_view<Char> text) {
-  for (Char c : text) {
-    if (static_cast<std::make_unsigned_t<Char>>(c) >= 0x80) return false;
-  }
-  return true;
+  std::make_unsigned_t<Char> bits = 0;
+  for (Char c : text) bits |= static_cast<std::make_unsigned_t<Char>>(c);
+  return bits < 0x80;
 }
 
 }  // namespace
 
-std::string CodePageAdapter::ToNarrow(std::u16string_view text) {
-  if (text.empty() || text.size() > INT_MAX) return {};
-  if (IsAscii(text)) return std::string(text.begin(), text.end());
+void CodePageAdapter::ToNarrow(std::u16string_view text, NarrowText& out) {
+  if (text.empty() || text.size() > INT_MAX) {
+    out.Clear();
+    return;
+  }
+  // Copied and checked in one pass on the guess that the text is ASCII, as it mostly is.
+  char* room = out.Allocate(text.size());
+  char16_t bits = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    bits |= text[i];
+    room[i] = static_cast<char>(text[i]);
+  }
+  if (bits < 0x80) return;
   const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
   const int length = static_cast<int>(text.size());
   // Without WC_NO_BEST_FIT_CHARS a missing character turns into a look-alike ("O" for an
   // omega in 1252) instead of the code page's default character.
-  std::string result = Narrow(wide, length, WC_NO_BEST_FIT_CHARS);
   // Some code pages (UTF-8 among them) refuse the flag; they lack no character anyway.
-  if (result.empty() && GetLastError() == ERROR_INVALID_FLAGS) result = Narrow(wide, length, 0);
-  return result;
+  if (!Narrow(wide, length, WC_NO_BEST_FIT_CHARS, out) && GetLastError() == ERROR_INVALID_FLAGS) {
+    Narrow(wide, length, 0, out);
+  }
 }
 
 std::u16string CodePageAdapter::ToWide(std::string_view text) {

@@ -7,7 +7,7 @@ namespace pendrake::win32 {
 // The ANSI code page of the calling thread's locale (CP_THREAD_ACP).
 class CodePageAdapter final : public CodePage {
  public:
-  std::string ToNarrow(std::u16string_view text) override;
+  void ToNarrow(std::u16string_view text, NarrowText& out) override;
   std::u16string ToWide(std::string_view text) override;
 };
 

@@ -39,33 +39,7 @@ class UniqueResource {
 struct CloseKey {
   void operator()(HKEY key) const { RegCloseKey(key); }
 };
-struct CloseSocket {
-  void operator()(SOCKET socket) const { closesocket(socket); }
-};
-struct CloseEventSource {
-  void operator()(HANDLE source) const { DeregisterEventSource(source); }
-};
 
 using UniqueKey = UniqueResource<HKEY, nullptr, CloseKey>;
-using UniqueSocket = UniqueResource<SOCKET, INVALID_SOCKET, CloseSocket>;
-using UniqueEventSource = UniqueResource<HANDLE, nullptr, CloseEventSource>;
-
-// One successful WSAStartup, matched by one WSACleanup.
-class WinsockStartup {
- public:
-  // Starts the sockets layer; started() tells whether it did.
-  explicit WinsockStartup(WORD version) : started_(WSAStartup(version, &data_) == 0) {}
-  WinsockStartup(const WinsockStartup&) = delete;
-  WinsockStartup& operator=(const WinsockStartup&) = delete;
-  ~WinsockStartup() {
-    if (started_) WSACleanup();
-  }
-  bool started() const { return started_; }
-  WORD version() const { return data_.wVersion; }
-
- private:
-  WSADATA data_{};
-  bool started_;
-};
 
 }  // namespace pendrake::win32

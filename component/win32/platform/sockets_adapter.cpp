@@ -3,59 +3,45 @@
 #include <climits>
 #include <cstring>
 
-#include "handles.h"
+#include <winsock2.h>
 
 namespace pendrake::win32 {
-namespace {
 
-class Startup final : public SocketsStartup {
- public:
-  explicit Startup(std::unique_ptr<WinsockStartup> startup) : startup_(std::move(startup)) {}
-  std::uint16_t Version() const override { return startup_->version(); }
-
- private:
-  std::unique_ptr<WinsockStartup> startup_;
-};
-
-class Socket final : public UdpSocket {
- public:
-  explicit Socket(UniqueSocket socket) : socket_(std::move(socket)) {}
-
-  bool BindToAnyAddress() override {
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_addr.s_addr = htonl(INADDR_ANY);
-    local.sin_port = 0;
-    return bind(socket_.get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != SOCKET_ERROR;
-  }
-
-  bool SendTo(std::string_view datagram, std::uint32_t address, std::uint16_t port) override {
-    if (datagram.size() > INT_MAX) return false;
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_addr.s_addr = address;
-    to.sin_port = htons(port);
-    return sendto(socket_.get(), datagram.data(), static_cast<int>(datagram.size()), 0,
-                  reinterpret_cast<const sockaddr*>(&to), sizeof to) != SOCKET_ERROR;
-  }
-
- private:
-  UniqueSocket socket_;
-};
-
-}  // namespace
-
-std::unique_ptr<SocketsStartup> SocketsAdapter::Start(std::uint16_t version) {
-  auto startup = std::make_unique<WinsockStartup>(static_cast<WORD>(version));
-  if (!startup->started()) return nullptr;
-  return std::make_unique<Startup>(std::move(startup));
+SocketsStartup SocketsAdapter::Start(std::uint16_t version) {
+  WSADATA data{};
+  if (WSAStartup(static_cast<WORD>(version), &data) != 0) return {};
+  return SocketsStartup(*this, data.wVersion);
 }
 
-std::unique_ptr<UdpSocket> SocketsAdapter::OpenUdpSocket() {
-  UniqueSocket socket(::socket(AF_INET, SOCK_DGRAM, 0));
-  if (!socket) return nullptr;
-  return std::make_unique<Socket>(std::move(socket));
+UdpSocket SocketsAdapter::OpenUdpSocket() {
+  const SOCKET socket = ::socket(AF_INET, SOCK_DGRAM, 0);
+  if (socket == INVALID_SOCKET) return {};
+  return UdpSocket(*this, socket);
 }
+
+bool SocketsAdapter::Bind(std::uintptr_t socket) {
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_addr.s_addr = htonl(INADDR_ANY);
+  local.sin_port = 0;
+  return bind(static_cast<SOCKET>(socket), reinterpret_cast<const sockaddr*>(&local), sizeof local) != SOCKET_ERROR;
+}
+
+bool SocketsAdapter::Send(std::uintptr_t socket, std::string_view datagram, std::uint32_t address,
+                          std::uint16_t port) {
+  if (datagram.size() > INT_MAX) return false;
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_addr.s_addr = address;
+  to.sin_port = htons(port);
+  return sendto(static_cast<SOCKET>(socket), datagram.data(), static_cast<int>(datagram.size()), 0,
+                reinterpret_cast<const sockaddr*>(&to), sizeof to) != SOCKET_ERROR;
+}
+
+// One WSACleanup for each start that succeeded.
+void SocketsAdapter::Release(StartupKind, std::uintptr_t) noexcept { WSACleanup(); }
+
+void SocketsAdapter::Release(SocketKind, std::uintptr_t socket) noexcept { closesocket(static_cast<SOCKET>(socket)); }
 
 std::optional<std::uint16_t> SocketsAdapter::ServicePort(const char* service, const char* protocol) {
   const servent* entry = getservbyname(service, protocol);

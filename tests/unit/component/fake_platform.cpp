@@ -22,57 +22,6 @@ class FakeKey final : public RegistryKey {
   FakeRegistry& registry_;
 };
 
-class FakeStartup final : public SocketsStartup {
- public:
-  FakeStartup(FakeSockets& sockets, std::uint16_t version) : sockets_(sockets), version_(version) {}
-  ~FakeStartup() override {
-    ++sockets_.cleanups;
-    sockets_.log.Add("cleanup");
-  }
-  std::uint16_t Version() const override { return version_; }
-
- private:
-  FakeSockets& sockets_;
-  std::uint16_t version_;
-};
-
-class FakeSocket final : public UdpSocket {
- public:
-  explicit FakeSocket(FakeSockets& sockets) : sockets_(sockets) {}
-  ~FakeSocket() override {
-    ++sockets_.socketsClosed;
-    sockets_.log.Add("close");
-  }
-  bool BindToAnyAddress() override {
-    sockets_.log.Add("bind");
-    return !sockets_.bindFails;
-  }
-  bool SendTo(std::string_view datagram, std::uint32_t address, std::uint16_t port) override {
-    sockets_.log.Add("send");
-    if (sockets_.sendFails) return false;
-    sockets_.sent.push_back({std::string(datagram), address, port});
-    return true;
-  }
-
- private:
-  FakeSockets& sockets_;
-};
-
-class FakeSource final : public EventSource {
- public:
-  explicit FakeSource(FakeEventLog& log) : log_(log) {}
-  ~FakeSource() override { ++log_.deregistrations; }
-  bool Report(std::uint16_t type, std::uint16_t category, std::uint32_t id,
-              std::span<const char* const> strings) override {
-    if (log_.reportFails) return false;
-    log_.reports.push_back({type, category, id, std::vector<std::string>(strings.begin(), strings.end())});
-    return true;
-  }
-
- private:
-  FakeEventLog& log_;
-};
-
 }  // namespace
 
 std::unique_ptr<RegistryKey> FakeRegistry::OpenLocalMachineKeyForReading(const char* subKey) {
@@ -82,19 +31,41 @@ std::unique_ptr<RegistryKey> FakeRegistry::OpenLocalMachineKeyForReading(const c
   return std::make_unique<FakeKey>(*this);
 }
 
-std::unique_ptr<SocketsStartup> FakeSockets::Start(std::uint16_t version) {
+SocketsStartup FakeSockets::Start(std::uint16_t version) {
   log.Add("start");
-  if (startFails || version != 0x0101) return nullptr;
+  if (startFails || version != 0x0101) return {};
   ++starts;
-  return std::make_unique<FakeStartup>(*this, reportedVersion);
+  return SocketsStartup(*this, reportedVersion);
 }
 
-std::unique_ptr<UdpSocket> FakeSockets::OpenUdpSocket() {
+UdpSocket FakeSockets::OpenUdpSocket() {
   log.Add("socket");
   // As with Winsock, no socket without a started layer.
-  if (socketFails || LiveStarts() <= 0) return nullptr;
+  if (socketFails || LiveStarts() <= 0) return {};
   ++socketsOpened;
-  return std::make_unique<FakeSocket>(*this);
+  return UdpSocket(*this, static_cast<std::uintptr_t>(socketsOpened));
+}
+
+bool FakeSockets::Bind(std::uintptr_t) {
+  log.Add("bind");
+  return !bindFails;
+}
+
+bool FakeSockets::Send(std::uintptr_t, std::string_view datagram, std::uint32_t address, std::uint16_t port) {
+  log.Add("send");
+  if (sendFails) return false;
+  sent.push_back({std::string(datagram), address, port});
+  return true;
+}
+
+void FakeSockets::Release(StartupKind, std::uintptr_t) noexcept {
+  ++cleanups;
+  log.Add("cleanup");
+}
+
+void FakeSockets::Release(SocketKind, std::uintptr_t) noexcept {
+  ++socketsClosed;
+  log.Add("close");
 }
 
 std::optional<std::uint16_t> FakeSockets::ServicePort(const char* service, const char* protocol) {
@@ -131,14 +102,23 @@ std::optional<std::uint32_t> FakeSockets::LookUpHost(const char* name) {
   return it->second;
 }
 
-std::unique_ptr<EventSource> FakeEventLog::RegisterSource(const char* computer, const char* source) {
+EventSource FakeEventLog::RegisterSource(const char* computer, const char* source) {
   registrations.push_back({computer ? std::optional<std::string>(computer) : std::nullopt,
                            source ? std::optional<std::string>(source) : std::nullopt});
-  if (registerFails) return nullptr;
-  return std::make_unique<FakeSource>(*this);
+  if (registerFails) return {};
+  return EventSource(*this, registrations.size());
 }
 
-std::string FakeCodePage::ToNarrow(std::u16string_view text) {
+bool FakeEventLog::Report(std::uintptr_t, std::uint16_t type, std::uint16_t category, std::uint32_t id,
+                          std::span<const char* const> strings) {
+  if (reportFails) return false;
+  reports.push_back({type, category, id, std::vector<std::string>(strings.begin(), strings.end())});
+  return true;
+}
+
+void FakeEventLog::Release(EventSourceKind, std::uintptr_t) noexcept { ++deregistrations; }
+
+void FakeCodePage::ToNarrow(std::u16string_view text, NarrowText& narrow) {
   if (++conversions == throwOnConversion) throw std::bad_alloc();
   if (text.size() > longestNarrowed) longestNarrowed = text.size();
   std::string out;
@@ -148,7 +128,7 @@ std::string FakeCodePage::ToNarrow(std::u16string_view text) {
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) ++i;
     out.push_back(c <= 0xFF ? static_cast<char>(c) : '?');
   }
-  return out;
+  narrow.Assign(out);
 }
 
 std::u16string FakeCodePage::ToWide(std::string_view text) {

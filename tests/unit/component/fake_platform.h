@@ -67,11 +67,17 @@ class FakeSockets final : public Sockets {
 
   int LiveStarts() const { return starts - cleanups; }
 
-  std::unique_ptr<SocketsStartup> Start(std::uint16_t version) override;
-  std::unique_ptr<UdpSocket> OpenUdpSocket() override;
+  SocketsStartup Start(std::uint16_t version) override;
+  UdpSocket OpenUdpSocket() override;
   std::optional<std::uint16_t> ServicePort(const char* service, const char* protocol) override;
   std::uint32_t ParseDottedAddress(const char* text) override;
   std::optional<std::uint32_t> LookUpHost(const char* name) override;
+
+ protected:
+  bool Bind(std::uintptr_t socket) override;
+  bool Send(std::uintptr_t socket, std::string_view datagram, std::uint32_t address, std::uint16_t port) override;
+  void Release(StartupKind, std::uintptr_t version) noexcept override;
+  void Release(SocketKind, std::uintptr_t socket) noexcept override;
 };
 
 class FakeEventLog final : public EventLog {
@@ -93,7 +99,12 @@ class FakeEventLog final : public EventLog {
   std::vector<Report> reports;
   int deregistrations = 0;
 
-  std::unique_ptr<EventSource> RegisterSource(const char* computer, const char* source) override;
+  EventSource RegisterSource(const char* computer, const char* source) override;
+
+ protected:
+  bool Report(std::uintptr_t source, std::uint16_t type, std::uint16_t category, std::uint32_t id,
+              std::span<const char* const> strings) override;
+  void Release(EventSourceKind, std::uintptr_t source) noexcept override;
 };
 
 // A Latin-1 code page: characters above U+00FF are missing and become '?'.
@@ -102,7 +113,7 @@ class FakeCodePage final : public CodePage {
   std::size_t longestNarrowed = 0;  // characters in the longest text given to ToNarrow
   int conversions = 0;              // ToNarrow and ToWide calls so far
   int throwOnConversion = 0;        // 1-based call that runs out of memory; 0: never
-  std::string ToNarrow(std::u16string_view text) override;
+  void ToNarrow(std::u16string_view text, NarrowText& out) override;
   std::u16string ToWide(std::string_view text) override;
 };
 
