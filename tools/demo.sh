@@ -2,8 +2,13 @@
 # The Pendrake demo: builds the Windows binaries, registers Pendrake.dll in a Wine prefix,
 # runs examples/demo.vbs under Wine's script host against a syslog receiver on 127.0.0.1,
 # and shows what arrived on the wire and what the event log was given.
+# Then it lays out the configuration client beside the component and the manual and starts it:
+# on your X display with --client (you use it, the demo waits until you close it), otherwise
+# on a private Xvfb display for a screenshot.
 # Exit status 0 only when the datagram and the event log entry are exactly the expected ones.
 set -uo pipefail
+interactive=0
+[ "${1:-}" = "--client" ] && interactive=1
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 
@@ -11,6 +16,8 @@ build="$root/build/mingw64"
 export PENDRAKE_WINEPREFIX="$build/wineprefix"
 work="$(mktemp -d "${TMPDIR:-/tmp}/pendrake-demo.XXXXXX")"
 receiver_pid=""
+client_pid=""
+xvfb_started=0
 bed_started=0
 
 cleanup() {
@@ -18,6 +25,13 @@ cleanup() {
   if [ -n "$receiver_pid" ] && kill -0 "$receiver_pid" 2>/dev/null; then
     kill "$receiver_pid" 2>/dev/null
     wait "$receiver_pid" 2>/dev/null
+  fi
+  if [ -n "$client_pid" ] && kill -0 "$client_pid" 2>/dev/null; then
+    kill "$client_pid" 2>/dev/null
+    wait "$client_pid" 2>/dev/null
+  fi
+  if [ "$xvfb_started" -eq 1 ]; then
+    PENDRAKE_BUILD_DIR="$work" bash "$root/tools/xvfb.sh" stop >/dev/null 2>&1
   fi
   if [ "$bed_started" -eq 1 ]; then
     bash "$root/tools/winebed.sh" stop >/dev/null 2>&1
@@ -46,6 +60,15 @@ dll="$build/component/win32/Pendrake.dll"
 echo "component: $dll"
 
 section "3. Wine test bed ($PENDRAKE_WINEPREFIX)"
+# Wine binds its desktop to the display of the first program that needs one, so the display
+# the client will use is chosen before anything runs in the prefix.
+if [ "$interactive" -eq 0 ] || [ -z "${DISPLAY:-}" ]; then
+  interactive=0
+  PENDRAKE_BUILD_DIR="$work" bash tools/xvfb.sh start >/dev/null || fail "Xvfb did not start"
+  xvfb_started=1
+  DISPLAY="$(cat "$work/xvfb.display")"
+  export DISPLAY
+fi
 # A bed someone else already runs on this prefix is used and left running; ours is stopped.
 bed_pidfile="$PENDRAKE_WINEPREFIX.wineserver.pid"
 if ! { [ -f "$bed_pidfile" ] && kill -0 "$(cat "$bed_pidfile")" 2>/dev/null; }; then
@@ -117,5 +140,31 @@ else
 fi
 [ "$script_rc" -eq 0 ] || { echo "script:    exit code $script_rc"; verdict=1; }
 [ "$verdict" -eq 0 ] || fail "see above"
+
+section "9. The configuration client"
+# The About box reads the component beside the program, and Help > Manual opens manual.htm
+# from the working directory: the client runs from a folder laid out as the installer does.
+app="$build/app"
+mkdir -p "$app"
+cp "$build/client/win32/PendrakeClient.exe" "$dll" "$root/docs/manual.htm" "$app/"
+echo "client folder: $app"
+if [ "$interactive" -eq 1 ]; then
+  echo "PendrakeClient runs on $DISPLAY; close it to end the demo"
+  (cd "$app" && "$WINE64" PendrakeClient.exe) >/dev/null 2>&1
+else
+  (cd "$app" && exec "$WINE64" PendrakeClient.exe) >/dev/null 2>&1 &
+  client_pid=$!
+  shot="$app/PendrakeClient.png"
+  rm -f "$shot"
+  for _ in $(seq 1 60); do
+    sleep 0.5
+    import -display "$DISPLAY" -window root "$shot" 2>/dev/null || continue
+    # An all-black root window means nothing is drawn yet.
+    [ "$(convert "$shot" -format '%[fx:mean>0.05]' info: 2>/dev/null)" = 1 ] && break
+  done
+  kill -0 "$client_pid" 2>/dev/null || fail "PendrakeClient.exe did not keep running"
+  echo "PendrakeClient started (pid $client_pid); screenshot: $shot"
+  echo "(run 'tools/demo.sh --client' on a desktop to use it)"
+fi
 echo
 echo "demo: OK"
