@@ -1,6 +1,7 @@
 // The by-value owners the ports hand out, and the inline text buffer: each resource given back
 // exactly once and to the port that issued it, whatever moves happen; each text intact
-// whether it lives inside the buffer or on the heap.
+// whether it lives inside the buffer or on the heap; and the logging calls, which with short
+// texts allocate nothing at all.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -192,6 +193,64 @@ TEST(EventWriter, ShortTextsNeedNoHeap) {
     EXPECT_EQ(allocations, c.allocations) << c.what;
     EXPECT_EQ(eventLog.reported, Handles({101})) << c.what;
     EXPECT_EQ(eventLog.released, Handles({101})) << c.what;
+  }
+}
+
+// Sockets that record only counts, so that the fake itself never allocates.
+class CountingSockets final : public Sockets {
+ public:
+  int starts = 0, cleanups = 0, opened = 0, closed = 0, sends = 0;
+  std::size_t lastDatagramSize = 0;
+
+  SocketsStartup Start(std::uint16_t version) override {
+    ++starts;
+    return SocketsStartup(*this, version);
+  }
+  UdpSocket OpenUdpSocket() override { return UdpSocket(*this, static_cast<std::uintptr_t>(++opened)); }
+  std::optional<std::uint16_t> ServicePort(const char*, const char*) override { return std::nullopt; }
+  std::uint32_t ParseDottedAddress(const char*) override { return 0x0100007F; }
+  std::optional<std::uint32_t> LookUpHost(const char*) override { return std::nullopt; }
+
+ protected:
+  bool Bind(std::uintptr_t) override { return true; }
+  bool Send(std::uintptr_t, std::string_view datagram, std::uint32_t, std::uint16_t) override {
+    ++sends;
+    lastDatagramSize = datagram.size();
+    return true;
+  }
+  void Release(StartupKind, std::uintptr_t) noexcept override { ++cleanups; }
+  void Release(SocketKind, std::uintptr_t) noexcept override { ++closed; }
+};
+
+TEST(SyslogSender, ShortTextsNeedNoHeap) {
+  const std::u16string longMessage(NarrowText::kInlineCapacity + 1, u'x');
+  struct Case {
+    const char* what;
+    const char16_t* message;
+    std::size_t datagramSize;
+    int allocations;
+  } const cases[] = {
+      {"short message", u"bench", 10, 0},
+      {"absent message", nullptr, 5, 0},
+      // The narrowed message and the datagram built from it.
+      {"message beyond the inline room", longMessage.c_str(), NarrowText::kInlineCapacity + 6, 2},
+  };
+  for (const Case& c : cases) {
+    testing::FakePlatform fake;
+    CountingSockets sockets;
+    AsciiCodePage codePage;
+    Platform platform{fake.registry, sockets, fake.eventLog, codePage, fake.debugOutput};
+    Logger logger(platform);
+    logger.SetSyslogServer(u"127.0.0.1");
+    countAllocations = true;
+    allocations = 0;
+    logger.LogToSyslog(c.message);
+    countAllocations = false;
+    EXPECT_EQ(allocations, c.allocations) << c.what;
+    EXPECT_EQ(sockets.sends, 1) << c.what;
+    EXPECT_EQ(sockets.lastDatagramSize, c.datagramSize) << c.what;
+    EXPECT_EQ(sockets.starts, sockets.cleanups) << c.what;
+    EXPECT_EQ(sockets.opened, sockets.closed) << c.what;
   }
 }
 
