@@ -143,4 +143,16 @@ std::wstring ProgramFolder() {
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
+bool RegisterFormClass(const wchar_t* className, WNDPROC proc, HINSTANCE instance, HICON icon) {
+  WNDCLASSEXW cls{};
+  cls.cbSize = sizeof cls;
+  cls.lpfnWndProc = proc;
+  cls.hInstance = instance;
+  cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  cls.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  cls.hIcon = icon;
+  cls.lpszClassName = className;
+  return RegisterClassExW(&cls) != 0;
+}
+
 }  // namespace pendrake::client

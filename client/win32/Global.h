@@ -54,4 +54,8 @@ DWORD WriteAnsiFile(const std::wstring& path, std::u16string_view text);
 // The folder that holds the running program's file, without a trailing backslash.
 std::wstring ProgramFolder();
 
+// Registers a window class of the program's windows: arrow cursor, the window face colour as
+// background, `icon` (none when null). Returns whether RegisterClassExW succeeded.
+bool RegisterFormClass(const wchar_t* className, WNDPROC proc, HINSTANCE instance, HICON icon = nullptr);
+
 }  // namespace pendrake::client

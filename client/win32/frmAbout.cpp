@@ -153,14 +153,7 @@ LRESULT CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 void RegisterAboutClass() {
   static bool registered = false;
   if (registered) return;
-  WNDCLASSEXW cls{};
-  cls.cbSize = sizeof cls;
-  cls.lpfnWndProc = AboutProc;
-  cls.hInstance = GetModuleHandleW(nullptr);
-  cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  cls.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  cls.lpszClassName = kAboutClass;
-  registered = RegisterClassExW(&cls) != 0;
+  registered = RegisterFormClass(kAboutClass, AboutProc, GetModuleHandleW(nullptr));
 }
 
 // frmAbout's load: the versions first, then the language (which shows them).
@@ -172,21 +165,13 @@ HWND Load(HWND owner) {
   state->clientVersion = ClientVersionText(ReadOwnProductVersion().value_or(ProductVersion{}));
 
   RegisterAboutClass();
-  HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kAboutClass, L"",
-                                WS_POPUP | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, owner,
-                                nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND window = CreateDialogFrame(kAboutClass, owner);
   if (!window) {
     delete state;
     return nullptr;
   }
   SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
-  RECT frame{0, 0, TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight)};
-  AdjustWindowRectEx(&frame, WS_POPUP | WS_CAPTION | WS_SYSMENU, FALSE, WS_EX_DLGMODALFRAME);
-  const int w = frame.right - frame.left, h = frame.bottom - frame.top;
-  RECT ownerRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  if (owner) GetWindowRect(owner, &ownerRect);
-  SetWindowPos(window, nullptr, ownerRect.left + (ownerRect.right - ownerRect.left - w) / 2,
-               ownerRect.top + (ownerRect.bottom - ownerRect.top - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceDialogOverOwner(window, owner, kClientWidth, kClientHeight);
   CreateControls(window);
   frmAbout_Initiate_Language_settings(window);
   return window;

@@ -899,15 +899,7 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 void CreateMainWindow() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = MainProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-  RegisterClassExW(&wc);
+  pc::RegisterFormClass(kClassName, MainProc, instance, LoadIconW(nullptr, IDI_APPLICATION));
 
   const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
   const DWORD exStyle = WS_EX_CONTROLPARENT;

@@ -140,32 +140,17 @@ LRESULT CALLBACK OptionsProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 void RegisterOptionsClass() {
   static bool registered = false;
   if (registered) return;
-  WNDCLASSEXW cls{};
-  cls.cbSize = sizeof cls;
-  cls.lpfnWndProc = OptionsProc;
-  cls.hInstance = GetModuleHandleW(nullptr);
-  cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  cls.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  cls.lpszClassName = kOptionsClass;
-  registered = RegisterClassExW(&cls) != 0;
+  registered = RegisterFormClass(kOptionsClass, OptionsProc, GetModuleHandleW(nullptr));
   gHeadBrush = GetSysColorBrush(COLOR_WINDOW);
 }
 
 // frmOptions' load: fill the list, then the language.
 HWND Load(HWND owner) {
   RegisterOptionsClass();
-  HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kOptionsClass, L"",
-                                WS_POPUP | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, owner,
-                                nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND window = CreateDialogFrame(kOptionsClass, owner);
   if (!window) return nullptr;
   gOptions = window;
-  RECT frame{0, 0, TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight)};
-  AdjustWindowRectEx(&frame, WS_POPUP | WS_CAPTION | WS_SYSMENU, FALSE, WS_EX_DLGMODALFRAME);
-  const int w = frame.right - frame.left, h = frame.bottom - frame.top;
-  RECT ownerRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  if (owner) GetWindowRect(owner, &ownerRect);
-  SetWindowPos(window, nullptr, ownerRect.left + (ownerRect.right - ownerRect.left - w) / 2,
-               ownerRect.top + (ownerRect.bottom - ownerRect.top - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceDialogOverOwner(window, owner, kClientWidth, kClientHeight);
   CreateControls(window);
   frmOptions_Initiate_Language_settings();
   return window;

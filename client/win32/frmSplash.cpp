@@ -129,15 +129,7 @@ LRESULT CALLBACK SplashProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 void RegisterSplashClass(HINSTANCE instance) {
-  WNDCLASSEXW cls{};
-  cls.cbSize = sizeof cls;
-  cls.lpfnWndProc = SplashProc;
-  cls.hInstance = instance;
-  cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  cls.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  cls.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-  cls.lpszClassName = kSplashClass;
-  RegisterClassExW(&cls);
+  RegisterFormClass(kSplashClass, SplashProc, instance, LoadIconW(nullptr, IDI_APPLICATION));
 }
 
 // Sizes the window so that its client area is the given size in twips, centred on the screen.
@@ -209,6 +201,26 @@ int TwipsToPixels(int twips) {
     return value > 0 ? value : 96;
   }();
   return MulDiv(twips, dpi, 1440);
+}
+
+namespace {
+constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kDialogExStyle = WS_EX_DLGMODALFRAME;
+}  // namespace
+
+HWND CreateDialogFrame(const wchar_t* className, HWND owner) {
+  return CreateWindowExW(kDialogExStyle | WS_EX_CONTROLPARENT, className, L"", kDialogStyle, CW_USEDEFAULT,
+                         CW_USEDEFAULT, 100, 100, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+void PlaceDialogOverOwner(HWND dialog, HWND owner, int clientWidthTwips, int clientHeightTwips) {
+  RECT frame{0, 0, TwipsToPixels(clientWidthTwips), TwipsToPixels(clientHeightTwips)};
+  AdjustWindowRectEx(&frame, kDialogStyle, FALSE, kDialogExStyle);
+  const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+  RECT ownerRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (owner) GetWindowRect(owner, &ownerRect);
+  SetWindowPos(dialog, nullptr, ownerRect.left + (ownerRect.right - ownerRect.left - w) / 2,
+               ownerRect.top + (ownerRect.bottom - ownerRect.top - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void DrawProductPicture(HDC dc, const RECT& bounds) {

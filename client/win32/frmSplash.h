@@ -16,3 +16,11 @@ void DrawProductPicture(HDC dc, const RECT& bounds);
 
 // Converts a length in twips to pixels at the screen's real resolution.
 int TwipsToPixels(int twips);
+
+// The frame of the modal dialogs (Options, About): a hidden popup with a caption, owned by
+// `owner`; its size and place come from PlaceDialogOverOwner.
+HWND CreateDialogFrame(const wchar_t* className, HWND owner);
+
+// Sizes a dialog frame so that its client area is the given size in twips and centres it over
+// `owner` (over the screen when there is none).
+void PlaceDialogOverOwner(HWND dialog, HWND owner, int clientWidthTwips, int clientHeightTwips);
