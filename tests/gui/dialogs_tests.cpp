@@ -180,6 +180,15 @@ class Dialogs : public ::testing::Test {
     EXPECT_NE(about, nullptr) << "the About box did not appear";
     return about;
   }
+  // Starts the client with `code` stored and opens the Options dialog from its main window;
+  // use under ASSERT_NO_FATAL_FAILURE.
+  void StartAndOpenOptions(const std::wstring& code, HWND& main, HWND& options) {
+    StartWithLanguage(code);
+    main = WaitMain();
+    ASSERT_NE(main, nullptr);
+    options = OpenOptions(main);
+    ASSERT_NE(options, nullptr);
+  }
   // Waits until the dialog has been hidden or unloaded and the main window works again.
   void ExpectDialogGone(HWND dialog, HWND main) {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, kWindowWait))
@@ -347,11 +356,8 @@ TEST_F(Dialogs, OptionsShowsTheCurrentLanguageSelectedAndInItsTexts) {
 }
 
 TEST_F(Dialogs, OptionsOkWithTheSameLanguageWritesItAgain) {
-  StartWithLanguage(L"EN");
-  HWND main = WaitMain();
-  ASSERT_NE(main, nullptr);
-  HWND options = OpenOptions(main);
-  ASSERT_NE(options, nullptr);
+  HWND main = nullptr, options = nullptr;
+  ASSERT_NO_FATAL_FAILURE(StartAndOpenOptions(L"EN", main, options));
   // Taken away behind the client's back: only a new write brings it back.
   DeleteValue(HKEY_CURRENT_USER, kClientKey, kLanguage);
   PostClick(GetDlgItem(options, IDC_OPTIONS_CMDOK));
@@ -361,11 +367,8 @@ TEST_F(Dialogs, OptionsOkWithTheSameLanguageWritesItAgain) {
 }
 
 TEST_F(Dialogs, OptionsOkWithAnotherLanguageRelabelsBothWindowsAndStoresIt) {
-  StartWithLanguage(L"EN");
-  HWND main = WaitMain();
-  ASSERT_NE(main, nullptr);
-  HWND options = OpenOptions(main);
-  ASSERT_NE(options, nullptr);
+  HWND main = nullptr, options = nullptr;
+  ASSERT_NO_FATAL_FAILURE(StartAndOpenOptions(L"EN", main, options));
   ListSelect(GetDlgItem(options, IDC_OPTIONS_LSLANGUAGE), 2);
   PostClick(GetDlgItem(options, IDC_OPTIONS_CMDOK));
   ExpectDialogGone(options, main);
@@ -383,11 +386,8 @@ TEST_F(Dialogs, OptionsOkWithAnotherLanguageRelabelsBothWindowsAndStoresIt) {
 }
 
 TEST_F(Dialogs, OptionsOkWithNothingSelectedStoresAndChangesNothing) {
-  StartWithLanguage(L"JP");
-  HWND main = WaitMain();
-  ASSERT_NE(main, nullptr);
-  HWND options = OpenOptions(main);
-  ASSERT_NE(options, nullptr);
+  HWND main = nullptr, options = nullptr;
+  ASSERT_NO_FATAL_FAILURE(StartAndOpenOptions(L"JP", main, options));
   ASSERT_EQ(ListSelection(GetDlgItem(options, IDC_OPTIONS_LSLANGUAGE)), LB_ERR);
   PostClick(GetDlgItem(options, IDC_OPTIONS_CMDOK));
   ExpectDialogGone(options, main);
@@ -396,11 +396,8 @@ TEST_F(Dialogs, OptionsOkWithNothingSelectedStoresAndChangesNothing) {
 }
 
 TEST_F(Dialogs, OptionsCancelKeepsTheLanguageButTheSelectionUntilTheDialogIsClosed) {
-  StartWithLanguage(L"DE");
-  HWND main = WaitMain();
-  ASSERT_NE(main, nullptr);
-  HWND options = OpenOptions(main);
-  ASSERT_NE(options, nullptr);
+  HWND main = nullptr, options = nullptr;
+  ASSERT_NO_FATAL_FAILURE(StartAndOpenOptions(L"DE", main, options));
   ASSERT_EQ(ListSelection(GetDlgItem(options, IDC_OPTIONS_LSLANGUAGE)), 1);
   ListSelect(GetDlgItem(options, IDC_OPTIONS_LSLANGUAGE), 2);
   PostClick(GetDlgItem(options, IDC_OPTIONS_CMDCANCEL));
