@@ -33,26 +33,20 @@ struct AboutState {
 
 AboutState* StateOf(HWND window) { return reinterpret_cast<AboutState*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
-HWND AddControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y, int w,
-                int h) {
-  return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, TwipsToPixels(x), TwipsToPixels(y),
-                         TwipsToPixels(w), TwipsToPixels(h), parent,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-}
-
 void CreateControls(HWND window) {
-  AddControl(window, WC_STATICW, L"", SS_OWNERDRAW, IDC_ABOUT_PICTURE, 240, 240, 720, 720);
-  AddControl(window, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX, IDC_ABOUT_LBLTITLE, 1200, 240, kClientWidth - 1440, 270);
-  AddControl(window, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX, IDC_ABOUT_LBLVERSION, 1200, 600, kClientWidth - 1440,
-             270);
-  AddControl(window, WC_STATICW, L"", SS_ETCHEDHORZ, IDC_ABOUT_LINE, 240, 1200, kClientWidth - 480, 30);
-  AddControl(window, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX, IDC_ABOUT_LBLMOREINFORMATIONAT, 1200, 1440,
-             kClientWidth - 1440, 270);
-  HWND link = AddControl(window, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX | SS_NOTIFY, IDC_ABOUT_LBLWWWORVELLECOM,
-                         1200, 1770, kClientWidth - 1440, 270);
+  AddChildControl(window, WC_STATICW, L"", SS_OWNERDRAW, IDC_ABOUT_PICTURE, 240, 240, 720, 720);
+  AddChildControl(window, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX, IDC_ABOUT_LBLTITLE, 1200, 240, kClientWidth - 1440,
+                  270);
+  AddChildControl(window, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX, IDC_ABOUT_LBLVERSION, 1200, 600, kClientWidth - 1440,
+                  270);
+  AddChildControl(window, WC_STATICW, L"", SS_ETCHEDHORZ, IDC_ABOUT_LINE, 240, 1200, kClientWidth - 480, 30);
+  AddChildControl(window, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX, IDC_ABOUT_LBLMOREINFORMATIONAT, 1200, 1440,
+                  kClientWidth - 1440, 270);
+  HWND link = AddChildControl(window, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX | SS_NOTIFY, IDC_ABOUT_LBLWWWORVELLECOM,
+                              1200, 1770, kClientWidth - 1440, 270);
   SetWindowTextA(link, kProductWebAddress);
-  AddControl(window, WC_BUTTONW, L"", BS_DEFPUSHBUTTON | WS_TABSTOP, IDC_ABOUT_CMDOK, kClientWidth - 1500,
-             kClientHeight - 600, 1260, 390);
+  AddChildControl(window, WC_BUTTONW, L"", BS_DEFPUSHBUTTON | WS_TABSTOP, IDC_ABOUT_CMDOK, kClientWidth - 1500,
+                  kClientHeight - 600, 1260, 390);
 }
 
 // The link shows in the language font with an underline; the font is remade at each

@@ -29,10 +29,9 @@ HWND gOptions = nullptr;
 HWND gOwner = nullptr;
 HBRUSH gHeadBrush = nullptr;
 
+// The dialog's controls start without text: the language settings label them.
 HWND AddControl(HWND parent, const wchar_t* cls, DWORD style, int id, int x, int y, int w, int h) {
-  return CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, TwipsToPixels(x), TwipsToPixels(y),
-                         TwipsToPixels(w), TwipsToPixels(h), parent,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  return AddChildControl(parent, cls, L"", style, id, x, y, w, h);
 }
 
 // The dialog's own copy of the list filling: the three entries with their item numbers, then

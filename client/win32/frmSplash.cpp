@@ -37,10 +37,7 @@ HFONT MakeFont(const wchar_t* face, int points, int weight) {
 
 HWND AddControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y,
                 int w, int h, HFONT font) {
-  HWND control = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, TwipsToPixels(x),
-                                 TwipsToPixels(y), TwipsToPixels(w), TwipsToPixels(h), parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 GetModuleHandleW(nullptr), nullptr);
+  HWND control = AddChildControl(parent, cls, text, style, id, x, y, w, h);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return control;
 }
@@ -201,6 +198,13 @@ int TwipsToPixels(int twips) {
     return value > 0 ? value : 96;
   }();
   return MulDiv(twips, dpi, 1440);
+}
+
+HWND AddChildControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y, int w,
+                     int h) {
+  return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, TwipsToPixels(x), TwipsToPixels(y),
+                         TwipsToPixels(w), TwipsToPixels(h), parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
 }
 
 namespace {

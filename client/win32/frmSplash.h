@@ -17,6 +17,10 @@ void DrawProductPicture(HDC dc, const RECT& bounds);
 // Converts a length in twips to pixels at the screen's real resolution.
 int TwipsToPixels(int twips);
 
+// A visible child control of `parent` with the given position and size in twips.
+HWND AddChildControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y, int w,
+                     int h);
+
 // The frame of the modal dialogs (Options, About): a hidden popup with a caption, owned by
 // `owner`; its size and place come from PlaceDialogOverOwner.
 HWND CreateDialogFrame(const wchar_t* className, HWND owner);
