@@ -21,6 +21,15 @@ void SetDllPathFromArgument(const char* unixPath) {
   g_dllPath = path;
 }
 
+bool TakeDllPathArgument(int argc, char** argv, const char* moreUsage) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s <path of Pendrake.dll>%s\n", argv[0], moreUsage);
+    return false;
+  }
+  SetDllPathFromArgument(argv[1]);
+  return true;
+}
+
 bool KeyExists(HKEY root, const std::wstring& path) {
   HKEY key = nullptr;
   if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return false;

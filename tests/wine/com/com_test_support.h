@@ -17,6 +17,9 @@ namespace pendrake::comtest {
 // path from the build, mapped through drive Z:).
 const std::wstring& DllPath();
 void SetDllPathFromArgument(const char* unixPath);
+// The test programs' start: the component's path from argv[1]. Without it prints the usage
+// (`moreUsage` names any further arguments) and returns false.
+bool TakeDllPathArgument(int argc, char** argv, const char* moreUsage = "");
 
 // Registers the component (DllRegisterServer of the build's file) for the length of a test
 // run. On destruction every key that registration created and that was not there before is

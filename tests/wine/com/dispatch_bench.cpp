@@ -34,11 +34,7 @@ double SecondsFor(int calls, const std::function<HRESULT()>& call, pendrake::com
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: %s <path of Pendrake.dll> [calls]\n", argv[0]);
-    return 2;
-  }
-  pendrake::comtest::SetDllPathFromArgument(argv[1]);
+  if (!pendrake::comtest::TakeDllPathArgument(argc, argv, " [calls]")) return 2;
   const int calls = argc > 2 && std::atoi(argv[2]) >= 10 ? std::atoi(argv[2]) / 10 * 10 : 2000;
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 3;
   int status = 0;

@@ -588,11 +588,7 @@ TEST(WithoutTypeLibrary, LateBoundCallsFailWithTheLoaderErrorAndEarlyBoundCallsW
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: %s <path of Pendrake.dll>\n", argv[0]);
-    return 2;
-  }
-  pendrake::comtest::SetDllPathFromArgument(argv[1]);
+  if (!pendrake::comtest::TakeDllPathArgument(argc, argv)) return 2;
   g_withoutTypeLibrary = argc > 2 && std::string(argv[2]) == "--without-type-library";
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 3;
   int status;

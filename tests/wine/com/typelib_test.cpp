@@ -506,10 +506,6 @@ TEST_F(TypeLibrary, EnumerationsWithTheirConstants) {
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: %s <path of Pendrake.dll>\n", argv[0]);
-    return 2;
-  }
-  pendrake::comtest::SetDllPathFromArgument(argv[1]);
+  if (!pendrake::comtest::TakeDllPathArgument(argc, argv)) return 2;
   return RUN_ALL_TESTS();
 }
