@@ -75,6 +75,7 @@ if ! { [ -f "$bed_pidfile" ] && kill -0 "$(cat "$bed_pidfile")" 2>/dev/null; }; 
   bed_started=1
 fi
 bash tools/winebed.sh start || fail "the Wine bed did not start"
+bash tools/winebed.sh fonts  # Greek menus, should the user choose Greek
 source tools/wine-env.sh
 winpath() { "$WINE64" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 dll_win="$(winpath "$dll")"

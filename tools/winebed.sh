@@ -3,10 +3,19 @@
 #   winebed.sh start   create the prefix if missing (from a shared template), start wineserver
 #   winebed.sh stop    stop the wineserver this bed started, and every Wine process of the prefix
 #   winebed.sh fresh   throw the prefix away and start again from the template
+#   winebed.sh fonts   link the Greek font into Tahoma again (after code page changes)
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 template="${PENDRAKE_WINE_TEMPLATE:-$(dirname "$WINEPREFIX")/../wine-template}"
 pidfile="$WINEPREFIX.wineserver.pid"
+
+# Wine's Tahoma has no Greek letters: menus and title bars borrow them from DejaVu Sans. Wine
+# writes its own font links again whenever a program starts under another ANSI code page, so
+# windows tests set this link once more right before they start.
+link_greek_font() {
+  "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v Tahoma /t REG_MULTI_SZ /d 'DejaVuSans.ttf,DejaVu Sans' /f >/dev/null 2>&1
+}
 
 make_template() {
   local dir="$1" tmp="$1.tmp.$$"
@@ -30,9 +39,7 @@ REGEDIT4
 REG
   mv "$tmp/bed.reg" "$tmp/drive_c/bed.reg"
   WINEPREFIX="$tmp" "$WINE64" regedit /S 'C:\bed.reg' >/dev/null 2>&1
-  # Wine's Tahoma has no Greek letters: menus and system dialogs borrow them from DejaVu Sans.
-  WINEPREFIX="$tmp" "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
-    /v Tahoma /t REG_MULTI_SZ /d 'DejaVuSans.ttf,DejaVu Sans' /f >/dev/null 2>&1
+  WINEPREFIX="$tmp" link_greek_font
   WINEPREFIX="$tmp" "$WINESERVER" -w
   rm -f "$tmp/drive_c/bed.reg"
   mkdir -p "$(dirname "$dir")"
@@ -95,5 +102,6 @@ case "${1:-}" in
   start) start ;;
   stop) stop ;;
   fresh) stop; rm -rf "$WINEPREFIX"; start ;;
-  *) echo "usage: $0 start|stop|fresh" >&2; exit 2 ;;
+  fonts) link_greek_font ;;
+  *) echo "usage: $0 start|stop|fresh|fonts" >&2; exit 2 ;;
 esac
