@@ -155,4 +155,52 @@ bool RegisterFormClass(const wchar_t* className, WNDPROC proc, HINSTANCE instanc
   return RegisterClassExW(&cls) != 0;
 }
 
+namespace {
+int ScreenDpi(int axis) {
+  HDC screen = GetDC(nullptr);
+  const int value = GetDeviceCaps(screen, axis);
+  ReleaseDC(nullptr, screen);
+  return value > 0 ? value : 96;
+}
+}  // namespace
+
+int DpiX() {
+  static const int dpi = ScreenDpi(LOGPIXELSX);
+  return dpi;
+}
+
+int DpiY() {
+  static const int dpi = ScreenDpi(LOGPIXELSY);
+  return dpi;
+}
+
+int TwipsToPixels(int twips) { return MulDiv(twips, DpiY(), 1440); }
+
+HWND AddChildControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y, int w,
+                     int h) {
+  return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, TwipsToPixels(x), TwipsToPixels(y),
+                         TwipsToPixels(w), TwipsToPixels(h), parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+}
+
+namespace {
+constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kDialogExStyle = WS_EX_DLGMODALFRAME;
+}  // namespace
+
+HWND CreateDialogFrame(const wchar_t* className, HWND owner) {
+  return CreateWindowExW(kDialogExStyle | WS_EX_CONTROLPARENT, className, L"", kDialogStyle, CW_USEDEFAULT,
+                         CW_USEDEFAULT, 100, 100, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+void PlaceDialogOverOwner(HWND dialog, HWND owner, int clientWidthTwips, int clientHeightTwips) {
+  RECT frame{0, 0, TwipsToPixels(clientWidthTwips), TwipsToPixels(clientHeightTwips)};
+  AdjustWindowRectEx(&frame, kDialogStyle, FALSE, kDialogExStyle);
+  const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+  RECT ownerRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (owner) GetWindowRect(owner, &ownerRect);
+  SetWindowPos(dialog, nullptr, ownerRect.left + (ownerRect.right - ownerRect.left - w) / 2,
+               ownerRect.top + (ownerRect.bottom - ownerRect.top - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace pendrake::client

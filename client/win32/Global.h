@@ -58,4 +58,23 @@ std::wstring ProgramFolder();
 // background, `icon` (none when null). Returns whether RegisterClassExW succeeded.
 bool RegisterFormClass(const wchar_t* className, WNDPROC proc, HINSTANCE instance, HICON icon = nullptr);
 
+// The screen's resolution in dots per inch, across and down (96 where it cannot be read).
+int DpiX();
+int DpiY();
+
+// Converts a length in twips to pixels at the screen's real resolution.
+int TwipsToPixels(int twips);
+
+// A visible child control of `parent` with the given position and size in twips.
+HWND AddChildControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y, int w,
+                     int h);
+
+// The frame of the modal dialogs (Options, About): a hidden popup with a caption, owned by
+// `owner`; its size and place come from PlaceDialogOverOwner.
+HWND CreateDialogFrame(const wchar_t* className, HWND owner);
+
+// Sizes a dialog frame so that its client area is the given size in twips and centres it over
+// `owner` (over the screen when there is none).
+void PlaceDialogOverOwner(HWND dialog, HWND owner, int clientWidthTwips, int clientHeightTwips);
+
 }  // namespace pendrake::client

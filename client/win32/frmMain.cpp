@@ -66,24 +66,8 @@ pc::SettingsRecord gRecord;          // the stored defaults as loaded or last sa
 std::wstring gScriptFileName;         // CDMain's remembered file name
 
 // Twips <-> pixels at the screen's resolution.
-int DpiX() {
-  static const int dpi = [] {
-    HDC dc = GetDC(nullptr);
-    const int value = GetDeviceCaps(dc, LOGPIXELSX);
-    ReleaseDC(nullptr, dc);
-    return value > 0 ? value : 96;
-  }();
-  return dpi;
-}
-int DpiY() {
-  static const int dpi = [] {
-    HDC dc = GetDC(nullptr);
-    const int value = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-    return value > 0 ? value : 96;
-  }();
-  return dpi;
-}
+using pc::DpiX;
+using pc::DpiY;
 int XPx(int twips) { return MulDiv(twips, DpiX(), 1440); }
 int YPx(int twips) { return MulDiv(twips, DpiY(), 1440); }
 int XTw(int pixels) { return MulDiv(pixels, 1440, DpiX()); }

@@ -13,18 +13,3 @@ bool RunModalLoop(HWND dialog, const std::function<bool()>& done);
 
 // The product picture shared by the start window and the About box: a small drawn emblem.
 void DrawProductPicture(HDC dc, const RECT& bounds);
-
-// Converts a length in twips to pixels at the screen's real resolution.
-int TwipsToPixels(int twips);
-
-// A visible child control of `parent` with the given position and size in twips.
-HWND AddChildControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y, int w,
-                     int h);
-
-// The frame of the modal dialogs (Options, About): a hidden popup with a caption, owned by
-// `owner`; its size and place come from PlaceDialogOverOwner.
-HWND CreateDialogFrame(const wchar_t* className, HWND owner);
-
-// Sizes a dialog frame so that its client area is the given size in twips and centres it over
-// `owner` (over the screen when there is none).
-void PlaceDialogOverOwner(HWND dialog, HWND owner, int clientWidthTwips, int clientHeightTwips);
