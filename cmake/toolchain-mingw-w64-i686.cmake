@@ -1,19 +1,11 @@
 # Cross build for 32-bit Windows with Debian's MinGW-w64 (posix thread model). This build makes
 # Pendrake.dll only: the client ships as x64, and the x86 component is tested from the x64 build
 # under Wine's 32-bit half.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 set(PENDRAKE_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${PENDRAKE_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${PENDRAKE_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${PENDRAKE_TRIPLE}-windres)
-set(PENDRAKE_WIDL ${PENDRAKE_TRIPLE}-widl)
 set(PENDRAKE_WIDL_TARGET --win32)
 set(PENDRAKE_COMPONENT_ONLY ON)
-set(CMAKE_FIND_ROOT_PATH /usr/${PENDRAKE_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-cross.cmake)
 # x86 exports are decorated (_DllGetClassObject@12); the .def file names them plainly and the
 # linker maps the two without remark.
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-Wl,--enable-stdcall-fixup")

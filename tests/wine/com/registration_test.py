@@ -178,6 +178,14 @@ def check_unregistered(what):
     check(query(r"HKLM\Software") is not None, f"{what}: HKLM\\Software must stay")
 
 
+def register_and_unregister(dll, what):
+    """A whole cycle for a copy of the component placed where its path is awkward."""
+    check(regsvr32(dll) == 0, f"registration of the {what} must succeed")
+    check_registered(dll, what)
+    check(regsvr32(dll, unregister=True) == 0, f"unregistration of the {what} must succeed")
+    check_unregistered(f"{what} unregistered")
+
+
 def scenarios(dll, scratch):
     # Nothing registered: the walk skips every missing key, and so does the type library.
     check(regsvr32(dll, unregister=True) == 0, "unregistering with nothing registered must succeed")
@@ -216,20 +224,14 @@ def scenarios(dll, scratch):
     os.makedirs(quoted_dir)
     quoted = os.path.join(quoted_dir, "Pendrake.dll")
     shutil.copy2(dll, quoted)
-    check(regsvr32(quoted) == 0, "registration from a folder with a single quote must succeed")
-    check_registered(quoted, "quoted folder")
-    check(regsvr32(quoted, unregister=True) == 0, "unregistration from the quoted folder must succeed")
-    check_unregistered("quoted folder unregistered")
+    register_and_unregister(quoted, "quoted folder")
 
     # A renamed copy names itself everywhere: its own module handle gives the path, not a
     # look-up of a module called "Pendrake.dll" (which in regsvr32 finds none and would
     # name regsvr32.exe instead).
     renamed = os.path.join(scratch, "Renamed Logger.dll")
     shutil.copy2(dll, renamed)
-    check(regsvr32(renamed) == 0, "registration of a renamed copy must succeed")
-    check_registered(renamed, "renamed copy")
-    check(regsvr32(renamed, unregister=True) == 0, "unregistration of the renamed copy must succeed")
-    check_unregistered("renamed copy unregistered")
+    register_and_unregister(renamed, "renamed copy")
 
     # 260 characters are one too many for the script walk: nothing of the class is written,
     # the type library is skipped, and the event sources still name the full path.

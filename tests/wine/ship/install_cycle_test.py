@@ -17,6 +17,8 @@ import subprocess
 import sys
 import time
 
+from tally import Tally
+
 CLSID = "{7880953B-8A8E-4D5A-AECD-396BF77A31E5}"
 LIBID = "{43C02CCE-BABB-4313-A16A-D9F40E3B8FE5}"
 IID = "{DE612F0B-23C9-4F40-8DE6-19DB25AFC240}"
@@ -42,18 +44,9 @@ ENV = dict(os.environ,
            # Shortcuts would otherwise make menu entries on the host.
            WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=")
 
-passed = 0
-failed = []
+tally = Tally("ship install cycle")
+check = tally.check
 timings = {}
-
-
-def check(ok, what, expected, got):
-    global passed
-    if ok:
-        passed += 1
-    else:
-        failed.append(what)
-        print(f"FAIL {what}: expected {expected!r}, got {got!r}", flush=True)
 
 
 def host_path(windows_path):
@@ -352,8 +345,7 @@ def main():
         shutil.rmtree(PREFIX, ignore_errors=True)
     for label, values in timings.items():
         print(f"time of {label}: " + ", ".join(f"{v:.2f} s" for v in values))
-    print(f"ship install cycle: {passed} passed, {len(failed)} failed")
-    return 1 if failed else 0
+    return tally.report()
 
 
 if __name__ == "__main__":

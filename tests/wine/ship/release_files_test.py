@@ -17,6 +17,8 @@ import struct
 import subprocess
 import sys
 
+from tally import Tally
+
 MACHINE_X64 = 0x8664
 MACHINE_X86 = 0x014C
 
@@ -29,17 +31,8 @@ SYSTEM_DLLS = {
 
 COMPONENT_EXPORTS = ["DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer", "DllUnregisterServer"]
 
-failures = []
-passes = 0
-
-
-def check(ok, what, expected, got):
-    global passes
-    if ok:
-        passes += 1
-    else:
-        failures.append(what)
-        print(f"FAIL {what}: expected {expected}, got {got}")
+tally = Tally("ship release files")
+check = tally.check
 
 
 def pe_machine(path):
@@ -159,8 +152,7 @@ def main():
         check(parser.links and not dangling, "manual's links within itself resolve",
               "some links, none dangling", dangling or "no links")
 
-    print(f"ship release files: {passes} passed, {len(failures)} failed")
-    return 1 if failures else 0
+    return tally.report()
 
 
 if __name__ == "__main__":
