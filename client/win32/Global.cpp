@@ -183,23 +183,19 @@ HWND AddChildControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
 }
 
-namespace {
-constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-constexpr DWORD kDialogExStyle = WS_EX_DLGMODALFRAME;
-}  // namespace
-
 HWND CreateDialogFrame(const wchar_t* className, HWND owner) {
-  return CreateWindowExW(kDialogExStyle | WS_EX_CONTROLPARENT, className, L"", kDialogStyle, CW_USEDEFAULT,
-                         CW_USEDEFAULT, 100, 100, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+  return CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, className, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                         CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
-void PlaceDialogOverOwner(HWND dialog, HWND owner, int clientWidthTwips, int clientHeightTwips) {
+void PlaceOverOwner(HWND window, HWND owner, int clientWidthTwips, int clientHeightTwips) {
   RECT frame{0, 0, TwipsToPixels(clientWidthTwips), TwipsToPixels(clientHeightTwips)};
-  AdjustWindowRectEx(&frame, kDialogStyle, FALSE, kDialogExStyle);
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
   const int w = frame.right - frame.left, h = frame.bottom - frame.top;
   RECT ownerRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   if (owner) GetWindowRect(owner, &ownerRect);
-  SetWindowPos(dialog, nullptr, ownerRect.left + (ownerRect.right - ownerRect.left - w) / 2,
+  SetWindowPos(window, nullptr, ownerRect.left + (ownerRect.right - ownerRect.left - w) / 2,
                ownerRect.top + (ownerRect.bottom - ownerRect.top - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -70,11 +70,11 @@ HWND AddChildControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD
                      int h);
 
 // The frame of the modal dialogs (Options, About): a hidden popup with a caption, owned by
-// `owner`; its size and place come from PlaceDialogOverOwner.
+// `owner`; its size and place come from PlaceOverOwner.
 HWND CreateDialogFrame(const wchar_t* className, HWND owner);
 
-// Sizes a dialog frame so that its client area is the given size in twips and centres it over
-// `owner` (over the screen when there is none).
-void PlaceDialogOverOwner(HWND dialog, HWND owner, int clientWidthTwips, int clientHeightTwips);
+// Sizes a window, with its own frame styles, so that its client area is the given size in twips
+// and centres it over `owner` (over the screen when there is none).
+void PlaceOverOwner(HWND window, HWND owner, int clientWidthTwips, int clientHeightTwips);
 
 }  // namespace pendrake::client

@@ -165,7 +165,7 @@ HWND Load(HWND owner) {
     return nullptr;
   }
   SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
-  PlaceDialogOverOwner(window, owner, kClientWidth, kClientHeight);
+  PlaceOverOwner(window, owner, kClientWidth, kClientHeight);
   CreateControls(window);
   frmAbout_Initiate_Language_settings(window);
   return window;

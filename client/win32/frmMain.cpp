@@ -69,7 +69,7 @@ std::wstring gScriptFileName;         // CDMain's remembered file name
 using pc::DpiX;
 using pc::DpiY;
 int XPx(int twips) { return MulDiv(twips, DpiX(), 1440); }
-int YPx(int twips) { return MulDiv(twips, DpiY(), 1440); }
+int YPx(int twips) { return pc::TwipsToPixels(twips); }
 int XTw(int pixels) { return MulDiv(pixels, 1440, DpiX()); }
 int YTw(int pixels) { return MulDiv(pixels, 1440, DpiY()); }
 

@@ -149,7 +149,7 @@ HWND Load(HWND owner) {
   HWND window = CreateDialogFrame(kOptionsClass, owner);
   if (!window) return nullptr;
   gOptions = window;
-  PlaceDialogOverOwner(window, owner, kClientWidth, kClientHeight);
+  PlaceOverOwner(window, owner, kClientWidth, kClientHeight);
   CreateControls(window);
   frmOptions_Initiate_Language_settings();
   return window;

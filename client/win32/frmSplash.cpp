@@ -129,16 +129,6 @@ void RegisterSplashClass(HINSTANCE instance) {
   RegisterFormClass(kSplashClass, SplashProc, instance, LoadIconW(nullptr, IDI_APPLICATION));
 }
 
-// Sizes the window so that its client area is the given size in twips, centred on the screen.
-void PlaceCentred(HWND window, int clientWidthTwips, int clientHeightTwips) {
-  RECT frame{0, 0, TwipsToPixels(clientWidthTwips), TwipsToPixels(clientHeightTwips)};
-  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
-  const int w = frame.right - frame.left, h = frame.bottom - frame.top;
-  SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2,
-               w, h, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 // frmSplash's load: decides between the main window and the language question.
 void frmSplash_Load(HINSTANCE instance) {
   // A first run is told by the read-and-write open failing; the store then creates the key.
@@ -160,7 +150,7 @@ void frmSplash_Load(HINSTANCE instance) {
   gSplash = CreateWindowExW(WS_EX_CONTROLPARENT, kSplashClass, kSplashTitle,
                             WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT, CW_USEDEFAULT,
                             100, 100, nullptr, nullptr, instance, nullptr);
-  PlaceCentred(gSplash, 5400, 3600);
+  PlaceOverOwner(gSplash, nullptr, 5400, 3600);  // centred on the screen
   CreateControls(gSplash, action);
   ShowWindow(gSplash, SW_SHOWNORMAL);
   UpdateWindow(gSplash);

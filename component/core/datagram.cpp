@@ -20,10 +20,4 @@ void BuildDatagram(std::int32_t facility, std::int32_t priority, std::string_vie
   std::copy_n(message.data(), body, room + prefixSize);
 }
 
-std::string BuildDatagram(std::int32_t facility, std::int32_t priority, std::string_view message) {
-  NarrowText datagram;
-  BuildDatagram(facility, priority, message, datagram);
-  return std::string(datagram.view());
-}
-
 }  // namespace pendrake

@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 #include "narrow_text.h"
@@ -16,6 +15,5 @@ inline constexpr std::size_t kMaxDatagramSize = kDatagramBufferSize - 1;
 
 // PRI = facility * 8 + priority; a longer result is cut to kMaxDatagramSize bytes.
 void BuildDatagram(std::int32_t facility, std::int32_t priority, std::string_view message, NarrowText& out);
-std::string BuildDatagram(std::int32_t facility, std::int32_t priority, std::string_view message);
 
 }  // namespace pendrake

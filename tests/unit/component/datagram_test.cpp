@@ -1,10 +1,19 @@
 // The bytes of the syslog datagram.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <string_view>
+
 #include "datagram.h"
 
 namespace pendrake {
 namespace {
+
+std::string BuildDatagram(std::int32_t facility, std::int32_t priority, std::string_view message) {
+  NarrowText datagram;
+  pendrake::BuildDatagram(facility, priority, message, datagram);
+  return std::string(datagram.view());
+}
 
 TEST(Datagram, PriIsFacilityTimesEightPlusPriority) {
   struct Case {
