@@ -13,12 +13,19 @@ set_tests_properties(winebed.start PROPERTIES FIXTURES_SETUP winebed ENVIRONMENT
 set_tests_properties(winebed.stop PROPERTIES FIXTURES_CLEANUP winebed ENVIRONMENT "${PENDRAKE_WINE_ENV}"
                                              LABELS wine)
 
-# pendrake_add_wine_test(NAME name COMMAND cmd... [LABELS l...] [ENVIRONMENT k=v...])
+# pendrake_add_wine_test(NAME name [X86] COMMAND cmd... [LABELS l...] [ENVIRONMENT k=v...])
 # A COMMAND that names a Windows executable target runs under Wine; a script runs as it is,
-# with the bed's environment.
+# with the bed's environment. X86 marks a test that executes 32-bit Windows code: on a host
+# that cannot run such programs it is reported as skipped, with the bed's reason. Its COMMAND
+# starts with a program path, not a target name.
 function(pendrake_add_wine_test)
-  cmake_parse_arguments(ARG "" "NAME;TIMEOUT" "COMMAND;LABELS;ENVIRONMENT" ${ARGN})
-  add_test(NAME ${ARG_NAME} COMMAND ${ARG_COMMAND})
+  cmake_parse_arguments(ARG "X86" "NAME;TIMEOUT" "COMMAND;LABELS;ENVIRONMENT" ${ARGN})
+  if(ARG_X86)
+    add_test(NAME ${ARG_NAME} COMMAND ${PENDRAKE_TOOLS}/x86-only.sh ${ARG_COMMAND})
+    set_tests_properties(${ARG_NAME} PROPERTIES SKIP_RETURN_CODE 77)
+  else()
+    add_test(NAME ${ARG_NAME} COMMAND ${ARG_COMMAND})
+  endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()

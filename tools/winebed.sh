@@ -4,10 +4,17 @@
 #   winebed.sh stop    stop the wineserver this bed started, and every Wine process of the prefix
 #   winebed.sh fresh   throw the prefix away and start again from the template
 #   winebed.sh fonts   link the Greek font into Tahoma again (after code page changes)
+#   winebed.sh x86     say whether this host runs 32-bit Windows programs; exit 0 if it does
+#
+# PENDRAKE_FORCE_X86=yes|no makes the bed take that answer instead of probing (to try the other
+# kind of host's verdicts); nothing outside the bed reads it.
 set -euo pipefail
-source "$(dirname "$0")/wine-env.sh"
+here="$(cd "$(dirname "$0")" && pwd)"
+source "$here/wine-env.sh"
 template="${PENDRAKE_WINE_TEMPLATE:-$(dirname "$WINEPREFIX")/../wine-template}"
 pidfile="$WINEPREFIX.wineserver.pid"
+# The answer of this bed's probe, kept from its start to its stop: "yes ..." or "no ...".
+x86_answer="$WINEPREFIX.x86"
 
 # Wine's Tahoma has no Greek letters: menus and title bars borrow them from DejaVu Sans. Wine
 # writes its own font links again whenever a program starts under another ANSI code page, so
@@ -47,12 +54,49 @@ REG
   mv "$tmp" "$dir"
 }
 
-# A prefix made before Wine's 32-bit half was installed has an empty syswow64 and cannot run
-# x86 programs; with the 32-bit loader present such a prefix is made again.
+# Where the kernel executes Wine's 32-bit loader, wineboot fills syswow64, and a prefix made
+# before that half was installed is made again. Where it cannot, syswow64 stays empty in every
+# prefix, and such a prefix is as good as any.
 usable() {
   [ -f "$1/system.reg" ] || return 1
-  [ -x /usr/lib/wine/wine ] || return 0
+  i386_loader_runs || return 0
   [ -f "$1/drive_c/windows/syswow64/kernel32.dll" ]
+}
+
+i386_loader_runs() {
+  [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# Starts a 32-bit program in the prefix and keeps the verdict. The program is built here, so the
+# probe needs nothing from the project's build.
+probe_x86() {
+  case "${PENDRAKE_FORCE_X86:-}" in
+    yes|no) echo "$PENDRAKE_FORCE_X86 (forced by PENDRAKE_FORCE_X86)" > "$x86_answer"; return ;;
+    "") ;;
+    *) echo "PENDRAKE_FORCE_X86 must be yes or no, not '$PENDRAKE_FORCE_X86'" >&2; return 2 ;;
+  esac
+  local exe out rc=0
+  exe="$(dirname "$WINEPREFIX")/x86_probe.exe"
+  if [ ! -f "$exe" ] || [ "$here/x86_probe.c" -nt "$exe" ]; then
+    i686-w64-mingw32-gcc -O2 -s -o "$exe" "$here/x86_probe.c"
+  fi
+  out="$(WINEDLLOVERRIDES="$WINEDLLOVERRIDES;explorer.exe=d" timeout 60 "$WINE64" "$exe" 2>&1)" || rc=$?
+  if [ "$rc" -eq 0 ] && grep -q 'pendrake x86 probe: running' <<<"$out"; then
+    echo "yes (x86_probe.exe ran in the prefix)" > "$x86_answer"
+  else
+    out="$(grep -v '^$' <<<"$out" | head -n 1)"
+    echo "no (x86_probe.exe exited $rc: ${out:-no output})" > "$x86_answer"
+  fi
+}
+
+say_x86() {
+  [ -f "$x86_answer" ] || probe_x86
+  local answer; answer="$(cat "$x86_answer")"
+  case "$answer" in
+    yes*) echo "test bed: this host runs 32-bit Windows programs ${answer#yes }"; return 0 ;;
+    *) echo "test bed: this host cannot run 32-bit Windows programs ${answer#no }; tests that execute x86 code are skipped"
+       return 1 ;;
+  esac
 }
 
 ensure_prefix() {
@@ -81,6 +125,7 @@ start() {
   # this: started here, without DISPLAY, it would tie the persistent server's desktop to no
   # graphics driver, and every later window of the run would fail to appear.
   WINEDLLOVERRIDES="$WINEDLLOVERRIDES;explorer.exe=d" "$WINE64" cmd /c exit 0 >/dev/null 2>&1 || true
+  probe_x86
 }
 
 stop() {
@@ -96,6 +141,7 @@ stop() {
     fi
     rm -f "$pidfile"
   fi
+  rm -f "$x86_answer"
 }
 
 case "${1:-}" in
@@ -103,5 +149,6 @@ case "${1:-}" in
   stop) stop ;;
   fresh) stop; rm -rf "$WINEPREFIX"; start ;;
   fonts) link_greek_font ;;
-  *) echo "usage: $0 start|stop|fresh|fonts" >&2; exit 2 ;;
+  x86) say_x86 ;;
+  *) echo "usage: $0 start|stop|fresh|fonts|x86" >&2; exit 2 ;;
 esac
