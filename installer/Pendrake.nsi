@@ -1,6 +1,7 @@
 ; Pendrake setup: installs both bitnesses of the logging component, the client, the manual and
 ; the example scripts into Program Files and registers each component with the registration
-; program of its own bitness.
+; program of its own bitness. The setup is itself a 64-bit program: 32-bit Windows does not
+; start it, and on 64-bit Windows it needs 32-bit support only for the x86 registration.
 ;
 ;   makensis -DSHIP=<release folder> -DFILES_NSH=<example list> -DVERSION=1.2.0.4
 ;            -DOUTFILE=<setup.exe> Pendrake.nsi
@@ -10,7 +11,7 @@
 ;                                                tells the outcome; _?= unquoted, last)
 ; Exit codes: 0 done, 1 cancelled by the user, 2 failed.
 
-Unicode true
+Target amd64-unicode
 ManifestDPIAware true
 
 !ifndef SHIP | FILES_NSH | VERSION | OUTFILE
@@ -18,7 +19,6 @@ ManifestDPIAware true
 !endif
 
 !include LogicLib.nsh
-!include x64.nsh
 !include MUI2.nsh
 !include "${FILES_NSH}"
 
@@ -27,6 +27,8 @@ ManifestDPIAware true
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Pendrake"
 !define STARTMENU "$SMPROGRAMS\Pendrake"
 !define EXIT_FAILED 2
+!define REGSVR32_X64 "$WINDIR\System32\regsvr32.exe"
+!define REGSVR32_X86 "$WINDIR\SysWOW64\regsvr32.exe"
 
 Name "Pendrake ${VERSION}"
 OutFile "${OUTFILE}"
@@ -73,16 +75,12 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright (c) 2026 Orvel
   ${EndIf}
 !macroend
 
-; The x64 registration program: system32 as a 64-bit program sees it, so the file system
-; redirection of this 32-bit setup is switched off around the call.
 !macro PendrakeRegsvr32x64 ARGS DLL
-  ${DisableX64FSRedirection}
-  !insertmacro PendrakeRunRegsvr32 "$WINDIR\System32\regsvr32.exe" "${ARGS}" "${DLL}"
-  ${EnableX64FSRedirection}
+  !insertmacro PendrakeRunRegsvr32 "${REGSVR32_X64}" "${ARGS}" "${DLL}"
 !macroend
 
 !macro PendrakeRegsvr32x86 ARGS DLL
-  !insertmacro PendrakeRunRegsvr32 "$WINDIR\SysWOW64\regsvr32.exe" "${ARGS}" "${DLL}"
+  !insertmacro PendrakeRunRegsvr32 "${REGSVR32_X86}" "${ARGS}" "${DLL}"
 !macroend
 
 ; Leaves in $R9 the in-process server registered for the class in one registry view
@@ -112,11 +110,6 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright (c) 2026 Orvel
 
 Function .onInit
   SetShellVarContext all
-  ${IfNot} ${RunningX64}
-    MessageBox MB_ICONSTOP "Pendrake Setup needs 64-bit Windows.$\r$\nOn 32-bit Windows register x86\Pendrake.dll by hand (see manual.htm)." /SD IDOK
-    SetErrorLevel ${EXIT_FAILED}
-    Quit
-  ${EndIf}
   SetRegView 64
   ; Installing again goes where the installed copy is, unless /D names another folder.
   ${If} $INSTDIR == "$PROGRAMFILES64\Pendrake"
@@ -173,15 +166,21 @@ Section "Pendrake" SecPendrake
   CreateShortCut "${STARTMENU}\Pendrake Manual.lnk" "$INSTDIR\manual.htm"
 
   ; x86 first, x64 last: both point the shared event source keys at their own file, and the
-  ; last word goes to the native one.
-  DetailPrint "Registering the x86 component"
-  !insertmacro PendrakeRegsvr32x86 "/s" "$INSTDIR\x86\Pendrake.dll"
-  !insertmacro PendrakeReadServer 32
-  !insertmacro PendrakeIsServer "$INSTDIR\x86\Pendrake.dll"
-  ${If} $R8 != 0
-  ${OrIf} $R7 != 1
-    DetailPrint "x86 registration failed (regsvr32 exit code $R8, registered server '$R9')."
-    StrCpy $Failed 1
+  ; last word goes to the native one. A Windows without 32-bit support (WOW64 is optional on
+  ; Server Core) has no 32-bit program that could load the x86 file: it is installed, not
+  ; registered.
+  ${If} ${FileExists} "${REGSVR32_X86}"
+    DetailPrint "Registering the x86 component"
+    !insertmacro PendrakeRegsvr32x86 "/s" "$INSTDIR\x86\Pendrake.dll"
+    !insertmacro PendrakeReadServer 32
+    !insertmacro PendrakeIsServer "$INSTDIR\x86\Pendrake.dll"
+    ${If} $R8 != 0
+    ${OrIf} $R7 != 1
+      DetailPrint "x86 registration failed (regsvr32 exit code $R8, registered server '$R9')."
+      StrCpy $Failed 1
+    ${EndIf}
+  ${Else}
+    DetailPrint "This Windows runs no 32-bit programs (no ${REGSVR32_X86}): the x86 component is not registered."
   ${EndIf}
   DetailPrint "Registering the x64 component"
   !insertmacro PendrakeRegsvr32x64 "/s" "$INSTDIR\Pendrake.dll"

@@ -1,12 +1,16 @@
 #!/usr/bin/env python3
-"""The installer under Wine with its 32-bit half, as an administrator would use it.
+"""The installer under Wine, as an administrator would use it.
 
-    install_cycle_test.py <Pendrake-x.y.z.w-setup.exe>
+    install_cycle_test.py <Pendrake-x.y.z.w-setup.exe> <installer_pages.exe>
 
 Runs in a Wine prefix of its own, copied from the bed's template and thrown away at the end,
 so that installing into Program Files and registering both bitnesses touches nothing that
-other tests see. Needs PENDRAKE_WINEPREFIX (the shared bed, to find its template) and
+other tests see. The interactive setup is walked on a private X display of its own. Needs PENDRAKE_WINEPREFIX (the shared bed, to find its template) and
 PENDRAKE_SOURCE_DIR. Datagrams go to a receiver on 127.0.0.1 only.
+
+On a host that cannot run 32-bit programs the setup installs the x86 file without registering
+it; the checks that need 32-bit code (the x86 registration, the 32-bit registry view and script
+host) are skipped there, each by name, and the rest runs as anywhere.
 """
 import os
 import secrets
@@ -40,6 +44,8 @@ SHARED_PREFIX = os.environ["PENDRAKE_WINEPREFIX"]
 PREFIX = SHARED_PREFIX.rstrip("/") + "-ship"
 ENV = dict(os.environ,
            PENDRAKE_WINEPREFIX=PREFIX,
+           # Where the test's own X display keeps its pid and number.
+           PENDRAKE_BUILD_DIR=PREFIX + "-display",
            PENDRAKE_WINE_TEMPLATE=os.path.join(os.path.dirname(SHARED_PREFIX.rstrip("/")), "..", "wine-template"),
            # Shortcuts would otherwise make menu entries on the host.
            WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=")
@@ -47,6 +53,27 @@ ENV = dict(os.environ,
 tally = Tally("ship install cycle")
 check = tally.check
 timings = {}
+# Why this host runs no 32-bit code (the test bed's answer), or None where it does.
+no_x86 = None
+
+
+def runs_x86(what):
+    """True when a check that needs 32-bit code can be made here; else it is skipped by name."""
+    if no_x86 is None:
+        return True
+    tally.skip(what, "needs 32-bit code")
+    return False
+
+
+def views(what):
+    """The registry views a check can look into: the 32-bit one only where 32-bit code runs."""
+    return [64] + ([32] if runs_x86(what.format(view=32)) else [])
+
+
+def script_hosts(what):
+    """The script hosts a check can use: the 32-bit one only where 32-bit code runs."""
+    return [(bitness, host) for bitness, host in SCRIPT_HOSTS
+            if bitness == "x64" or runs_x86(what.format(bitness=bitness))]
 
 
 def host_path(windows_path):
@@ -142,7 +169,7 @@ def run_script(host, lines):
 
 
 def send_from_both_hosts(receiver, label, settings_lines, expected_pri):
-    for bitness, host in SCRIPT_HOSTS:
+    for bitness, host in script_hosts(f"{{bitness}} script host, {label}"):
         text = f"ship {label} {bitness} {secrets.token_hex(4)}"
         rc, out = run_script(host, settings_lines + [f'o.LogToSyslog "{text}"'])
         check(rc == 0, f"{bitness} script host, {label}: script result", 0, (rc, out))
@@ -174,14 +201,24 @@ def check_installed(stage):
         (64, UNINSTALL_KEY, "InstallLocation", ("REG_SZ", INSTALL_DIR)),
     ] + [(64, key, "TypesSupported", ("REG_DWORD", "0x7")) for key in EVENT_SOURCES]
     for view, key, name, expected in rows:
+        what = f"{stage}: {key} [{name or '(Default)'}] in the {view}-bit view"
+        # The 32-bit view needs a 32-bit reg.exe; the type library's win32 entry, the x86
+        # registration.
+        if (view == 32 or expected[1] == X86_DLL) and not runs_x86(what):
+            continue
         got = reg_value(view, key, name)
         check(got is not None and got[0] == expected[0] and got[1].lower() == expected[1].lower(),
-              f"{stage}: {key} [{name or '(Default)'}] in the {view}-bit view", expected, got)
+              what, expected, got)
+    if no_x86 is not None:
+        key = rf"HKCR\TypeLib\{LIBID}\1.0\409\win32"
+        check(not key_exists(64, key), f"{stage}: without 32-bit support the setup registers no x86 component",
+              "no " + key, "present")
 
     # One settings key, in the 64-bit view: the x86 registration must not make a second one.
     check(key_exists(64, SETTINGS_KEY), f"{stage}: settings key in the 64-bit view", "present", "absent")
-    check(not key_exists(32, r"HKLM\Software\Orvelle"), f"{stage}: no settings key in the 32-bit view",
-          "absent", "present")
+    what = f"{stage}: no settings key in the 32-bit view"
+    if runs_x86(what):
+        check(not key_exists(32, r"HKLM\Software\Orvelle"), what, "absent", "present")
     for key in EVENT_SOURCES:
         got = reg_value(64, key, "EventMessageFile")
         check(got is not None and got[1].lower() in (X64_DLL.lower(), X86_DLL.lower())
@@ -192,7 +229,7 @@ def check_installed(stage):
 def check_uninstalled(stage, expected_left):
     gone = [rf"HKCR\CLSID\{CLSID}", r"HKCR\Orvelle.Pendrake", r"HKCR\Orvelle.Pendrake.1",
             rf"HKCR\TypeLib\{LIBID}", rf"HKCR\Interface\{IID}", SETTINGS_KEY, UNINSTALL_KEY]
-    for view in (64, 32):
+    for view in views(f"{stage}: nothing left in the {{view}}-bit view"):
         for key in gone:
             check(not key_exists(view, key), f"{stage}: {key} in the {view}-bit view", "absent", "present")
     for key in EVENT_SOURCES:
@@ -204,7 +241,7 @@ def check_uninstalled(stage, expected_left):
     check(left == expected_left, f"{stage}: files left in the install folder", expected_left, left)
     check(not os.path.exists(os.path.dirname(host_path(SHORTCUT))), f"{stage}: Start menu folder removed",
           "absent", "present")
-    for bitness, host in SCRIPT_HOSTS:
+    for bitness, host in script_hosts(f"{stage}: {{bitness}} script host cannot create the object"):
         rc, out = run_script(host, ['o.LogToSyslog "not registered"'])
         check(rc == 2, f"{stage}: {bitness} script host cannot create the object", 2, (rc, out))
 
@@ -236,12 +273,21 @@ def uninstall_quietly(stage):
     timings.setdefault("uninstall (handed over)", []).append(time.monotonic() - start)
 
 
+def interactive(stage, walk, expected_rc):
+    """Walks the setup's pages (installer_pages.exe: "finish" or "cancel") on the test's display."""
+    result = subprocess.run([os.path.join(ROOT, "tools", "xvfb.sh"), "exec", os.path.join(ROOT, "tools", "wine-run.sh"),
+                             sys.argv[2], r"C:\ship\setup.exe", walk], env=ENV, capture_output=True, text=True,
+                            errors="replace", timeout=300)
+    print(result.stdout, end="", flush=True)
+    check(result.returncode == expected_rc, f"{stage}: exit code", expected_rc, result.returncode)
+
+
 def scenario():
     os.makedirs(host_path(r"C:\ship"), exist_ok=True)
     shutil.copyfile(sys.argv[1], host_path(r"C:\ship\setup.exe"))
     receiver = Receiver()
     try:
-        for bitness, host in SCRIPT_HOSTS:
+        for bitness, host in script_hosts("before installation: {bitness} script host finds no object"):
             rc, _ = run_script(host, [])
             check(rc == 2, f"before installation: {bitness} script host finds no object", 2, rc)
 
@@ -287,8 +333,9 @@ def scenario():
         rc = timed_wine("install", r"C:\ship\setup.exe", "/S", *("/D=" + other).split(" "))
         check(rc == 0, "installation into a chosen folder: exit code", 0, rc)
         install("installation again without a folder")
-        rows = [(64, other + r"\Pendrake.dll"), (32, other + r"\x86\Pendrake.dll")]
-        for view, dll in rows:
+        dlls = {64: other + r"\Pendrake.dll", 32: other + r"\x86\Pendrake.dll"}
+        for view in views("installation again without a folder: {view}-bit server stays in the chosen folder"):
+            dll = dlls[view]
             got = reg_value(view, rf"HKCR\CLSID\{CLSID}\InprocServer32")
             check(got is not None and got[1].lower() == dll.lower() and os.path.isfile(host_path(dll)),
                   f"installation again without a folder: {view}-bit server stays in the chosen folder",
@@ -297,8 +344,17 @@ def scenario():
               "absent", "present")
         rc = timed_wine("uninstall", other + r"\Uninstall.exe", "/S", *("_?=" + other).split(" "))
         check(rc == 0, "uninstallation from the chosen folder: exit code", 0, rc)
-        check(not key_exists(64, rf"HKCR\CLSID\{CLSID}") and not key_exists(32, rf"HKCR\CLSID\{CLSID}"),
-              "uninstallation from the chosen folder: class gone from both views", "absent", "present")
+        for view in views("uninstallation from the chosen folder: class gone from the {view}-bit view"):
+            check(not key_exists(view, rf"HKCR\CLSID\{CLSID}"),
+                  f"uninstallation from the chosen folder: class gone from the {view}-bit view", "absent", "present")
+
+        # The same setup, used through its windows.
+        interactive("interactive installation", "finish", 0)
+        check_installed("interactive installation")
+        uninstall_in_place("uninstallation after the interactive installation")
+        interactive("interactive installation cancelled on the licence page", "cancel", 1)
+        check(not key_exists(64, UNINSTALL_KEY) and not key_exists(64, rf"HKCR\CLSID\{CLSID}"),
+              "interactive installation cancelled: nothing installed", "absent", "present")
 
         # Failures must show in the exit code.
         os.makedirs(host_path(r"C:\Somewhere Else"), exist_ok=True)
@@ -311,7 +367,7 @@ def scenario():
         os.makedirs(host_path(X64_DLL))  # a folder where the component's file must go
         rc = timed_wine("install (failing)", r"C:\ship\setup.exe", "/S")
         check(rc == EXIT_FAILED, "installation that cannot write its files: exit code", EXIT_FAILED, rc)
-        for view in (64, 32):
+        for view in views("installation that cannot write its files: nothing registered in the {view}-bit view"):
             check(not key_exists(view, rf"HKCR\CLSID\{CLSID}"),
                   f"installation that cannot write its files: nothing registered in the {view}-bit view",
                   "absent", "present")
@@ -326,8 +382,13 @@ def bed(action):
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
 
 
+def display(action):
+    subprocess.run([os.path.join(ROOT, "tools", "xvfb.sh"), action], env=ENV, check=(action != "stop"),
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+
+
 def main():
-    if len(sys.argv) != 2 or not os.path.isfile(sys.argv[1]):
+    if len(sys.argv) != 3 or not all(os.path.isfile(a) for a in sys.argv[1:]):
         print(__doc__)
         return 2
     if not os.path.exists("/usr/lib/wine/wine"):
@@ -337,12 +398,24 @@ def main():
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     try:
         bed("fresh")
+        display("start")
+        global no_x86
+        answer = subprocess.run([os.path.join(ROOT, "tools", "winebed.sh"), "x86"], env=ENV, capture_output=True,
+                                text=True, timeout=120)
+        print(answer.stdout.strip(), flush=True)
+        if answer.returncode == 1 and "cannot run" in answer.stdout:
+            no_x86 = answer.stdout.strip()
+        elif answer.returncode != 0:
+            check(False, "the test bed tells whether 32-bit programs run", "an answer", answer.stdout + answer.stderr)
+            return tally.report()
         scenario()
     except subprocess.TimeoutExpired as e:
         check(False, "a Wine call finished in time", "done", f"timed out: {e.cmd}")
     finally:
+        display("stop")
         bed("stop")
         shutil.rmtree(PREFIX, ignore_errors=True)
+        shutil.rmtree(ENV["PENDRAKE_BUILD_DIR"], ignore_errors=True)
     for label, values in timings.items():
         print(f"time of {label}: " + ", ".join(f"{v:.2f} s" for v in values))
     return tally.report()

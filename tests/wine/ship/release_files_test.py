@@ -6,8 +6,8 @@
 Every file in place and nothing else; each binary of the bitness its folder promises; only
 DLLs that every Windows has imported (the C++ runtime must be linked in); the component's four
 entry points exported by their plain names (an x86 build easily exports _Name@12, which
-regsvr32 cannot find); the installer stamped with the product version; and the manual's links
-within itself leading somewhere.
+regsvr32 cannot find); the installer a 64-bit program stamped with the product version; and the
+manual's links within itself leading somewhere.
 """
 import filecmp
 import html.parser
@@ -120,6 +120,9 @@ def main():
         ("x64/Pendrake.dll", MACHINE_X64, COMPONENT_EXPORTS),
         ("x86/Pendrake.dll", MACHINE_X86, COMPONENT_EXPORTS),
         ("PendrakeClient.exe", MACHINE_X64, None),
+        # A 64-bit setup starts where 32-bit programs cannot run, and needs no redirection to
+        # reach the 64-bit regsvr32.
+        (installer, MACHINE_X64, None),
     ]
     for name, machine, exports in binaries:
         path = os.path.join(ship, name)
