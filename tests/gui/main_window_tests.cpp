@@ -105,9 +105,8 @@ class MainWindow : public ::testing::Test {
     ASSERT_TRUE(client_.Started()) << "PendrakeClient.exe did not start";
     main_ = gd::WaitForTopWindow(client_.Id(), kMainClass, std::wstring(kTitle), 20s);
     ASSERT_NE(main_, nullptr) << "no main window";
-    gd::Settle(300ms);
     // A first-run window or a message box would mean the language preset did not work.
-    ASSERT_EQ(gd::FindDialog(client_.Id()), nullptr) << "unexpected dialog at start";
+    ASSERT_TRUE(NoMessageBoxNow()) << "unexpected dialog at start";
   }
 
   HWND C(int id) {
@@ -129,9 +128,10 @@ class MainWindow : public ::testing::Test {
     EXPECT_TRUE(gd::WaitUntil([&] { return !IsWindow(box); })) << "message box did not close";
     return info;
   }
-  bool NoMessageBoxFor(gd::Duration wait) {
-    gd::Settle(wait);
-    return gd::FindDialog(client_.Id()) == nullptr;
+  // True when no box is open once the window has finished what it was doing. Call it after a
+  // sign that the action in question has been handled: a late box must not pass for none.
+  bool NoMessageBoxNow() {
+    return gd::ReachMessageLoop(main_) && gd::FindDialog(client_.Id(), nullptr, true) == nullptr;
   }
 
   std::optional<DWORD> StoredDword(const wchar_t* name) {
@@ -298,16 +298,16 @@ TEST_F(MainWindow, PortAboveRangeIsReportedAndReset) {
     ShowTab(id == IDC_TXTSYSLOGPORT ? 1 : 0);
     HWND edit = C(id);
     gd::SetText(edit, L"");
-    gd::TypeChars(edit, L"6553");
-    EXPECT_EQ(gd::FindDialog(client_.Id()), nullptr) << "6553 is accepted";
+    ASSERT_TRUE(gd::TypeChars(edit, L"6553"));
+    EXPECT_TRUE(NoMessageBoxNow()) << "6553 is accepted";
     PostMessageW(edit, WM_CHAR, L'6', 1);
     const auto info = AnswerMessageBox();
     EXPECT_EQ(info.text, L"Error, Syslog port cannot be greater than 65535. \r\nSetting value back to 65535")
         << "field " << id;
     EXPECT_TRUE(info.hasIcon) << "the port message carries the stop icon";
-    gd::Settle();
+    gd::WaitUntil([&] { return gd::GetText(edit) == L"65535"; });
     EXPECT_EQ(gd::GetText(edit), L"65535") << "field " << id;
-    EXPECT_TRUE(NoMessageBoxFor(300ms)) << "65535 itself is accepted";
+    EXPECT_TRUE(NoMessageBoxNow()) << "65535 itself is accepted";
   }
   EXPECT_TRUE(gd::IsEnabled(C(IDC_CMDLOGTOSYSLOG))) << "the syslog buttons stay enabled";
   EXPECT_TRUE(gd::IsEnabled(C(IDC_CMDGENSYSLOGSCRIPT)));
@@ -326,15 +326,15 @@ TEST_F(MainWindow, NumberFieldsRefuseNonDigits) {
     HWND edit = C(c.id);
     gd::SetText(edit, L"12");
     SendMessageW(edit, EM_SETSEL, 2, 2);
-    gd::TypeChars(edit, L"a -.x");
+    ASSERT_TRUE(gd::TypeChars(edit, L"a -.x"));
     EXPECT_EQ(gd::GetText(edit), L"12") << "typed letters in field " << c.id;
-    gd::TypeChars(edit, L"3");
+    ASSERT_TRUE(gd::TypeChars(edit, L"3"));
     EXPECT_EQ(gd::GetText(edit), L"123") << "typed digit in field " << c.id;
     gd::Paste(edit, L"4a5 6");
     gd::Settle();
     EXPECT_EQ(gd::GetText(edit), L"456") << "pasted text in field " << c.id << " keeps only its digits";
   }
-  EXPECT_TRUE(NoMessageBoxFor(200ms));
+  EXPECT_TRUE(NoMessageBoxNow());
 }
 
 TEST_F(MainWindow, SyslogTestButtonsFollowServerAndPort) {
@@ -603,7 +603,7 @@ TEST_F(MainWindow, SyslogTestSendsThePageValues) {
   const auto datagram = receiver.Receive(15s);
   ASSERT_TRUE(datagram.has_value()) << "nothing arrived on 127.0.0.1:" << receiver.Port();
   EXPECT_EQ(*datagram, "<191>gui syslog test") << "LOCAL7 (23) * 8 + DEBUG (7)";
-  EXPECT_TRUE(NoMessageBoxFor(300ms)) << "no confirmation after a successful test";
+  EXPECT_TRUE(NoMessageBoxNow()) << "no confirmation after a successful test";
 }
 
 struct FailureCase {
@@ -665,7 +665,7 @@ TEST_F(MainWindow, EventTestReportsThePageValues) {
       15s);
   EXPECT_TRUE(seen) << "trace lacks the entry; trace was:\n" << log.substr(log.size() > 4000 ? log.size() - 4000 : 0);
   EXPECT_NE(log.find(source), std::string::npos) << "event source not registered by name";
-  EXPECT_TRUE(NoMessageBoxFor(300ms));
+  EXPECT_TRUE(NoMessageBoxNow());
 }
 
 // ---- Script files through CDMain -----------------------------------------------------------
@@ -688,7 +688,16 @@ class MainWindowScripts : public MainWindow {
       gd::PressDialogButton(dialog, IDOK);
     }
     ASSERT_TRUE(gd::WaitUntil([&] { return !IsWindow(dialog); })) << "file dialog stayed open";
-    gd::Settle(300ms);
+  }
+  // The script file once the client has written it: it holds the file open, unshared, while it
+  // writes, so a file that can be read (and differs from what was there) is complete.
+  std::optional<std::string> WrittenScript(const std::wstring& path, const std::string& before = {}) {
+    std::optional<std::string> bytes;
+    gd::WaitUntil([&] {
+      bytes = gd::ReadFileBytes(path);
+      return bytes.has_value() && *bytes != before;
+    }, 15s);
+    return bytes;
   }
   std::wstring folder_ = gd::TempFolder();
   void TearDown() override {
@@ -705,7 +714,7 @@ TEST_F(MainWindowScripts, SyslogScriptHoldsTheFirstStartValues) {
   Start();
   const std::wstring path = folder_ + L"\\syslog.vbs";
   GenerateThrough(IDC_CMDGENSYSLOGSCRIPT, path);
-  const auto bytes = gd::ReadFileBytes(path);
+  const auto bytes = WrittenScript(path);
   ASSERT_TRUE(bytes.has_value()) << "no file written";
   EXPECT_EQ(*bytes,
             "'Pendrake Syslog Script generated by Pendrake Client\r\n"
@@ -718,17 +727,18 @@ TEST_F(MainWindowScripts, SyslogScriptHoldsTheFirstStartValues) {
             "\r\n"
             "o.LogToSyslog \"\"\r\n"
             "\r\n");
-  EXPECT_TRUE(NoMessageBoxFor(200ms)) << "no message after success";
+  EXPECT_TRUE(NoMessageBoxNow()) << "no message after success";
 }
 
 TEST_F(MainWindowScripts, EventScriptWritesTheTypeCodeAnsiTextAndReplacesAFile) {
   PrepareSettings();
   Start();
   const std::wstring path = folder_ + L"\\event.vbs";
+  const std::string old = "old contents that are longer than nothing";
   {
     HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
-    WriteFile(f, "old contents that are longer than nothing", 41, &written, nullptr);
+    WriteFile(f, old.data(), static_cast<DWORD>(old.size()), &written, nullptr);
     CloseHandle(f);
   }
   gd::SetText(C(IDC_TXTTESTEVENTLOGCOMPUTER), L"GAMMA");
@@ -737,7 +747,7 @@ TEST_F(MainWindowScripts, EventScriptWritesTheTypeCodeAnsiTextAndReplacesAFile) 
   gd::ComboSelect(C(IDC_CBTESTEVENTLOGTYPE), 3);  // INFORMATION_TYPE (4)
   gd::SetText(C(IDC_TXTTESTEVENTLOGMSG), L"say \"hi\"");
   GenerateThrough(IDC_CMDGENEVENTSCRIPT, path);
-  EXPECT_EQ(gd::ReadFileBytes(path).value_or("<none>"),
+  EXPECT_EQ(WrittenScript(path, old).value_or("<none>"),
             "'Pendrake Syslog Script generated by Pendrake Client\r\n"
             "\r\n"
             "set o = CreateObject(\"Orvelle.Pendrake\")\r\n"
@@ -755,7 +765,7 @@ TEST_F(MainWindowScripts, CancelWritesNothingAndSaysNothing) {
   PrepareSettings();
   Start();
   GenerateThrough(IDC_CMDGENSYSLOGSCRIPT, L"");
-  EXPECT_TRUE(NoMessageBoxFor(300ms));
+  EXPECT_TRUE(NoMessageBoxNow());
   EXPECT_FALSE(gd::ReadFileBytes(folder_ + L"\\syslog.vbs").has_value());
   EXPECT_TRUE(client_.Running());
 }
@@ -765,7 +775,7 @@ TEST_F(MainWindowScripts, TheDialogOffersTheLastName) {
   Start();
   const std::wstring path = folder_ + L"\\again.vbs";
   GenerateThrough(IDC_CMDGENSYSLOGSCRIPT, path);
-  ASSERT_TRUE(gd::ReadFileBytes(path).has_value());
+  ASSERT_TRUE(WrittenScript(path).has_value());
   DeleteFileW(path.c_str());
   gd::PostClick(C(IDC_CMDGENEVENTSCRIPT));
   HWND dialog = gd::WaitForDialog(client_.Id(), main_, 15s);
@@ -817,7 +827,7 @@ TEST_F(MainWindowScripts, GeneratedSyslogScriptRunsUnderCscript) {
   gd::SetText(C(IDC_TXTTESTSYSLOGMSG), L"from the \"script\"");
   const std::wstring path = folder_ + L"\\run.vbs";
   GenerateThrough(IDC_CMDGENSYSLOGSCRIPT, path);
-  ASSERT_TRUE(gd::ReadFileBytes(path).has_value());
+  ASSERT_TRUE(WrittenScript(path).has_value());
   const auto rc = gd::RunAndWait(L"cscript.exe //nologo \"" + path + L"\"", 60s);
   ASSERT_TRUE(rc.has_value()) << "cscript did not finish";
   const auto datagram = receiver.Receive(15s);

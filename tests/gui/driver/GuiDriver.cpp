@@ -147,6 +147,11 @@ void Settle(Duration pause) {
   Sleep(static_cast<DWORD>(pause.count()));
 }
 
+bool ReachMessageLoop(HWND window, Duration timeout) {
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(timeout.count()), &ignored) != 0;
+}
+
 // ---- Finding windows -----------------------------------------------------------------------
 namespace {
 std::wstring ClassOf(HWND w) {
@@ -197,10 +202,10 @@ bool WaitForWindowGone(DWORD processId, const std::wstring& className, Duration 
   return WaitUntil([&] { return FindTopWindow(processId, className) == nullptr; }, timeout);
 }
 
-HWND FindDialog(DWORD processId, HWND owner) {
+HWND FindDialog(DWORD processId, HWND owner, bool hiddenToo) {
   const std::wstring cls = L"#32770";
   const std::optional<std::wstring> anyTitle;
-  TopSearch s{processId, &cls, &anyTitle, owner, true, nullptr};
+  TopSearch s{processId, &cls, &anyTitle, owner, !hiddenToo, nullptr};
   EnumWindows(FindTopProc, reinterpret_cast<LPARAM>(&s));
   return s.found;
 }
@@ -253,12 +258,13 @@ void SetText(HWND window, const std::wstring& text) {
   SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void TypeChars(HWND window, const std::wstring& text) {
+bool TypeChars(HWND window, const std::wstring& text) {
   for (wchar_t c : text) {
-    PostMessageW(window, WM_CHAR, c, 1);
-    Settle(20ms);
+    DWORD_PTR ignored = 0;
+    const auto wait = static_cast<UINT>(std::chrono::milliseconds(kDefaultWait).count());
+    if (!SendMessageTimeoutW(window, WM_CHAR, c, 1, SMTO_NORMAL, wait, &ignored)) return false;
   }
-  Settle();
+  return true;
 }
 
 void Paste(HWND window, const std::wstring& text) {

@@ -61,6 +61,11 @@ std::optional<DWORD> RunAndWait(const std::wstring& commandLine, Duration timeou
 bool WaitUntil(const std::function<bool()>& condition, Duration timeout = kDefaultWait);
 // Lets the other process work for a moment.
 void Settle(Duration pause = 150ms);
+// Returns true once the thread of `window` reads its messages again: the handler it was running
+// has returned, or has opened a modal window, which exists by then. Sent messages come before
+// posted ones, so call it only once the handler is known to have begun (a datagram arrived, a
+// file was written, a dialog closed).
+bool ReachMessageLoop(HWND window, Duration timeout = kDefaultWait);
 
 // ---- Finding windows ----------------------------------------------------------------------
 // The first visible top-level window of `processId` (0: any process) with this class and,
@@ -72,8 +77,9 @@ HWND WaitForTopWindow(DWORD processId, const std::wstring& className,
                       Duration timeout = kDefaultWait);
 // Waits until no visible window of that class is left for the process.
 bool WaitForWindowGone(DWORD processId, const std::wstring& className, Duration timeout = kDefaultWait);
-// A message box or other standard dialog (#32770) of the process, owned by `owner` when given.
-HWND FindDialog(DWORD processId, HWND owner = nullptr);
+// A message box or other standard dialog (#32770) of the process, owned by `owner` when given;
+// hidden ones too when asked (a modal window shows itself only once its loop is idle).
+HWND FindDialog(DWORD processId, HWND owner = nullptr, bool hiddenToo = false);
 HWND WaitForDialog(DWORD processId, HWND owner = nullptr, Duration timeout = kDefaultWait);
 // Any descendant with this control identifier (GetDlgItem looks at direct children only).
 HWND FindControl(HWND parent, int id);
@@ -83,8 +89,10 @@ HWND FindChildByClass(HWND parent, const std::wstring& className);
 // ---- Reading and working controls ---------------------------------------------------------
 std::wstring GetText(HWND window);
 void SetText(HWND window, const std::wstring& text);  // WM_SETTEXT: fires EN_CHANGE like typing
-// Types text into a control as keystrokes (WM_CHAR, posted, one by one).
-void TypeChars(HWND window, const std::wstring& text);
+// Types text into a control as keystrokes (WM_CHAR, one by one). Each is sent, so every key has
+// been handled, the control's filter included, when the call returns; false when one was not
+// taken within the default wait. A key that opens a modal window must be posted by the caller.
+bool TypeChars(HWND window, const std::wstring& text);
 // Pastes text through the clipboard (WM_PASTE), replacing the selection.
 void Paste(HWND window, const std::wstring& text);
 bool IsEnabled(HWND window);
