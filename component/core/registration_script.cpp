@@ -1,5 +1,6 @@
 #include "registration_script.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -11,6 +12,9 @@ constexpr std::size_t kMaxDepth = 32;  // deeper nesting is taken as a malformed
 char16_t FoldAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c; }
 
 bool IsSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
+
+// The C0 and C1 control characters and DEL (Unicode's general category Cc).
+bool IsControl(char16_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
 enum class TokenKind { End, Word, Quoted, Equals, Open, Close };
 
@@ -98,6 +102,10 @@ class Parser {
     // listed key (and past the protection of shared keys): neither belongs in a script.
     if (entry.name.empty()) return Error("empty key name");
     if (entry.name.find(u'\\') != std::u16string::npos) return Error("key name with a backslash");
+    // The registry API takes names as terminated strings: a NUL would cut "CLSID<NUL>x" down
+    // to "CLSID" on its way in, past the protection of shared keys, and other control
+    // characters make names no tool shows as they are.
+    if (std::any_of(entry.name.begin(), entry.name.end(), IsControl)) return Error("control character in a name");
     if (!Advance()) return false;
 
     if (current_.kind == TokenKind::Equals) {

@@ -82,7 +82,9 @@ struct ParseOutcome {
 // malformed: std::nullopt. The substituted path is not scanned again.
 std::optional<std::u16string> ExpandVariables(std::u16string_view text, std::u16string_view modulePath);
 
-// Parses an expanded script. Nothing is partial: either the whole tree or an error.
+// Parses an expanded script. Nothing is partial: either the whole tree or an error. A key or
+// value name that is empty, holds a backslash or holds a control character (NUL among them)
+// makes the script malformed.
 ParseOutcome ParseScript(std::u16string_view text);
 
 // The twelve shared keys that ForceRemove never deletes (compared without regard to case).

@@ -21,6 +21,7 @@ using testing::MemoryRegistry;
 using testing::Operation;
 using testing::ToUtf8;
 using Lines = std::vector<std::string>;
+using namespace std::string_view_literals;
 
 constexpr char16_t kModule[] = u"C:\\Program Files\\Orvelle\\Pendrake.dll";
 constexpr char kClsid[] = "{7880953B-8A8E-4D5A-AECD-396BF77A31E5}";
@@ -407,7 +408,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct MalformedCase {
   const char* what;
-  const char16_t* script;
+  std::u16string_view script;  // a view, so that a case can hold a NUL
 };
 
 inline void PrintTo(const MalformedCase& c, std::ostream* os) { *os << c.what; }
@@ -444,6 +445,14 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedCase{"empty key name", u"HKCR { '' { B } }"},
         MalformedCase{"empty named value", u"HKCR { A { val '' = s 'x' } }"},
         MalformedCase{"key name reaching deeper", u"HKCR { ForceRemove 'A\\Keep' }"},
+        // Through a terminated-string API this name would reach the registry as "CLSID".
+        MalformedCase{"NUL in a key name", u"HKCR { ForceRemove CLSID\0x { B } }"sv},
+        MalformedCase{"NUL in a quoted key name", u"HKCR { 'A\0' }"sv},
+        MalformedCase{"NUL in a value name", u"HKCR { A { val v\0w = s 'x' } }"sv},
+        MalformedCase{"tab in a quoted key name", u"HKCR { 'A\tB' }"},
+        MalformedCase{"line break in a value name", u"HKCR { A { val 'v\r\n' = s 'x' } }"},
+        MalformedCase{"DEL in a key name", u"HKCR { A\x7f }"},
+        MalformedCase{"C1 control in a key name", u"HKCR { 'A\x85' }"},
         MalformedCase{"unknown marker", u"HKCR { Maybe A }"},
         MalformedCase{"unknown variable", u"HKCR { A = s '%WINDIR%' }"},
         MalformedCase{"lone percent sign", u"HKCR { A = s '50%' }"}));
