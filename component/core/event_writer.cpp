@@ -1,5 +1,6 @@
 #include "event_writer.h"
 
+#include "debug_lines.h"
 #include "text_conversion.h"
 
 namespace pendrake {
@@ -7,7 +8,8 @@ namespace pendrake {
 void WriteEventLogEntry(Platform& platform, const EventLogSettings& settings,
                         const char16_t* messageOrNull) {
   NarrowText message, source, computer;
-  ArgumentToNarrow(platform.codePage, messageOrNull, message);
+  // A message too long for the report is cut rather than lost with the whole entry.
+  const bool cut = ArgumentToNarrow(platform.codePage, messageOrNull, kMaxInsertionStringLength, message);
   const bool hasSource = ToNarrow(platform.codePage, settings.source, source);
   const bool hasComputer = ToNarrow(platform.codePage, settings.computer, computer);
 
@@ -15,6 +17,7 @@ void WriteEventLogEntry(Platform& platform, const EventLogSettings& settings,
   const char* computerName = hasComputer && !computer.empty() ? computer.c_str() : nullptr;
   EventSource eventSource = platform.eventLog.RegisterSource(computerName, hasSource ? source.c_str() : nullptr);
   if (!eventSource) return;
+  if (cut) platform.debugOutput.Write(kEventMessageCutLine);
 
   const char* const strings[] = {message.c_str(), ""};
   const auto type = static_cast<std::uint16_t>(static_cast<std::uint32_t>(settings.type) & 0xFFFFu);

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "character_cut.h"
 #include "ports.h"
 
 namespace pendrake {
@@ -22,13 +24,18 @@ inline bool ToNarrow(CodePage& codePage, const std::optional<std::u16string>& te
   return true;
 }
 
-// An absent (null) argument gives the empty string.
-inline void ArgumentToNarrow(CodePage& codePage, const char16_t* textOrNull, NarrowText& out) {
+// An absent (null) argument gives the empty string. Only the first `maxLength` UTF-16 units
+// are converted, never half a surrogate pair; returns whether the text was cut.
+inline bool ArgumentToNarrow(CodePage& codePage, const char16_t* textOrNull, std::size_t maxLength,
+                             NarrowText& out) {
   if (textOrNull == nullptr) {
     out.Clear();
-    return;
+    return false;
   }
-  codePage.ToNarrow(std::u16string_view(textOrNull), out);
+  const std::u16string_view text(textOrNull);
+  const std::u16string_view kept = WholeCharacterPrefix(text, maxLength);
+  codePage.ToNarrow(kept, out);
+  return kept.size() < text.size();
 }
 
 }  // namespace pendrake

@@ -1,6 +1,7 @@
 // LogToEventLog against a fake event log: the reported values and the failure paths.
 #include <gtest/gtest.h>
 
+#include "debug_lines.h"
 #include "fake_platform.h"
 #include "logger.h"
 
@@ -90,6 +91,44 @@ TEST(EventWriter, FailurePaths) {
     EXPECT_EQ(fake.eventLog.deregistrations, c.deregistrations) << c.what;
     EXPECT_TRUE(fake.debugOutput.lines.empty()) << c.what;
   }
+}
+
+// ReportEventA would refuse the entry: the message is cut to fit, between two characters, and
+// one debugger line says so.
+TEST(EventWriter, LongMessageIsCutOnACharacterBoundary) {
+  const std::u16string pair = u"\U0001F600";  // a surrogate pair; the fake code page makes it "?"
+  struct Case {
+    const char* what;
+    std::u16string message;
+    std::string firstString;
+    bool cut;
+  } const cases[] = {
+      {"at the limit", std::u16string(31839, u'x'), std::string(31839, 'x'), false},
+      {"one over", std::u16string(31840, u'x'), std::string(31839, 'x'), true},
+      {"far over", std::u16string(200000, u'x'), std::string(31839, 'x'), true},
+      {"pair across the limit left out whole", std::u16string(31838, u'x') + pair + u"y",
+       std::string(31838, 'x'), true},
+      {"pair just inside the limit kept", std::u16string(31837, u'x') + pair + u"y",
+       std::string(31837, 'x') + "?", true},
+  };
+  for (const Case& c : cases) {
+    FakePlatform fake;
+    Logger logger(fake.platform);
+    logger.LogToEventLog(c.message.c_str());
+    ASSERT_EQ(fake.eventLog.reports.size(), 1u) << c.what;
+    EXPECT_EQ(fake.eventLog.reports[0].strings, (Strings{c.firstString, ""})) << c.what;
+    EXPECT_EQ(fake.debugOutput.lines, c.cut ? Strings{kEventMessageCutLine} : Strings{}) << c.what;
+    EXPECT_LE(fake.codePage.longestNarrowed, 31839u) << c.what << ": only what is kept is converted";
+  }
+}
+
+TEST(EventWriter, CutMessageWithoutASourceWritesNothing) {
+  FakePlatform fake;
+  fake.eventLog.registerFails = true;
+  Logger logger(fake.platform);
+  logger.LogToEventLog(std::u16string(40000, u'x').c_str());
+  EXPECT_TRUE(fake.eventLog.reports.empty());
+  EXPECT_TRUE(fake.debugOutput.lines.empty()) << "no entry, so nothing was cut";
 }
 
 TEST(EventWriter, EveryCallRegistersAndReleasesAnew) {

@@ -1,6 +1,7 @@
 #include "fake_platform.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 namespace pendrake::testing {
@@ -112,6 +113,10 @@ EventSource FakeEventLog::RegisterSource(const char* computer, const char* sourc
 bool FakeEventLog::Report(std::uintptr_t, std::uint16_t type, std::uint16_t category, std::uint32_t id,
                           std::span<const char* const> strings) {
   if (reportFails) return false;
+  // As ReportEventA: one insertion string longer than 31,839 characters fails the whole report.
+  for (const char* string : strings) {
+    if (std::strlen(string) > 31839) return false;
+  }
   reports.push_back({type, category, id, std::vector<std::string>(strings.begin(), strings.end())});
   return true;
 }

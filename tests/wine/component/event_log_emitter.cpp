@@ -2,6 +2,7 @@
 // what Wine reports for each from its debug channels. The series and the script's
 // expectations are kept in the same order.
 #include <cstdio>
+#include <string>
 
 #include "logger.h"
 #include "system_platform.h"
@@ -9,6 +10,8 @@
 int main() {
   using pendrake::Logger;
   pendrake::Platform& platform = pendrake::win32::SystemPlatform();
+  // Longer than ReportEventA takes: cut to fit, and still reported.
+  const std::u16string tooLong = std::u16string(31839, u'l') + u"ost";
   struct Step {
     void (*arrange)(Logger&);
     const char16_t* message;
@@ -22,6 +25,7 @@ int main() {
       {[](Logger& l) { l.SetEventLogComputer(u""); }, u"empty computer"},
       {[](Logger&) {}, nullptr},
       {[](Logger& l) { l.SetEventLogSource(nullptr); }, u"no source"},
+      {[](Logger&) {}, tooLong.c_str()},
   };
   for (const Step& step : steps) {
     Logger logger(platform);
