@@ -16,4 +16,7 @@ inline constexpr std::size_t kMaxDatagramSize = kDatagramBufferSize - 1;
 // PRI = facility * 8 + priority; a longer result is cut to kMaxDatagramSize bytes.
 void BuildDatagram(std::int32_t facility, std::int32_t priority, std::string_view message, NarrowText& out);
 
+// How many message bytes fit into a datagram behind the "<PRI>" of these settings.
+std::size_t MessageRoom(std::int32_t facility, std::int32_t priority);
+
 }  // namespace pendrake

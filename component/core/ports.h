@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "character_cut.h"
 #include "narrow_text.h"
 
 namespace pendrake {
@@ -176,6 +177,8 @@ class CodePage {
   // the code page's default character. Throws std::bad_alloc when memory runs out.
   virtual void ToNarrow(std::u16string_view text, NarrowText& out) = 0;
   virtual std::u16string ToWide(std::string_view text) = 0;
+  // Where the code page's characters begin and end; asked only when a text must be cut.
+  virtual CodePageLayout Layout() = 0;
 };
 
 class DebugOutput {

@@ -42,7 +42,13 @@ void SendSyslogMessage(Platform& platform, const SyslogSettings& settings,
   {
     NarrowText narrowMessage;
     platform.codePage.ToNarrow(message, narrowMessage);
-    BuildDatagram(settings.facility, settings.priority, narrowMessage.view(), datagram);
+    std::string_view body = narrowMessage.view();
+    // A cut in the middle of a double-byte or UTF-8 character would end the datagram in half a
+    // character: it goes back to the last whole one. What fits is never looked at.
+    if (const std::size_t room = MessageRoom(settings.facility, settings.priority); body.size() > room) {
+      body = body.substr(0, WholeCharacterPrefixSize(body, room, platform.codePage.Layout()));
+    }
+    BuildDatagram(settings.facility, settings.priority, body, datagram);
   }
 
   Sockets& sockets = platform.sockets;

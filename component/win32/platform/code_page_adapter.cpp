@@ -80,4 +80,16 @@ std::u16string CodePageAdapter::ToWide(std::string_view text) {
   return result;
 }
 
+CodePageLayout CodePageAdapter::Layout() {
+  CodePageLayout layout;
+  CPINFOEXW info{};
+  if (!GetCPInfoExW(CP_THREAD_ACP, 0, &info)) return layout;
+  layout.utf8 = info.CodePage == CP_UTF8;
+  // Pairs of first and last lead byte, ended by a pair of zeros.
+  for (std::size_t i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2) {
+    for (unsigned byte = info.LeadByte[i]; byte <= info.LeadByte[i + 1]; ++byte) layout.leadBytes.set(byte);
+  }
+  return layout;
+}
+
 }  // namespace pendrake::win32

@@ -9,6 +9,7 @@ class CodePageAdapter final : public CodePage {
  public:
   void ToNarrow(std::u16string_view text, NarrowText& out) override;
   std::u16string ToWide(std::string_view text) override;
+  CodePageLayout Layout() override;
 };
 
 }  // namespace pendrake::win32

@@ -107,14 +107,21 @@ class FakeEventLog final : public EventLog {
   void Release(EventSourceKind, std::uintptr_t source) noexcept override;
 };
 
-// A Latin-1 code page: characters above U+00FF are missing and become '?'.
+// A Latin-1 code page: characters above U+00FF are missing and become '?'. Its layout is
+// what a test sets: a Latin-1 byte made a lead byte stands in for a double-byte code page.
 class FakeCodePage final : public CodePage {
  public:
   std::size_t longestNarrowed = 0;  // characters in the longest text given to ToNarrow
   int conversions = 0;              // ToNarrow and ToWide calls so far
   int throwOnConversion = 0;        // 1-based call that runs out of memory; 0: never
+  CodePageLayout layout;
+  int layoutQueries = 0;
   void ToNarrow(std::u16string_view text, NarrowText& out) override;
   std::u16string ToWide(std::string_view text) override;
+  CodePageLayout Layout() override {
+    ++layoutQueries;
+    return layout;
+  }
 };
 
 class FakeDebugOutput final : public DebugOutput {

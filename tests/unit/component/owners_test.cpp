@@ -161,6 +161,7 @@ class AsciiCodePage final : public CodePage {
     for (char16_t c : text) *room++ = static_cast<char>(c);
   }
   std::u16string ToWide(std::string_view text) override { return std::u16string(text.begin(), text.end()); }
+  CodePageLayout Layout() override { return {}; }
 };
 
 // Each logging call acquires and releases its event source afresh; with short texts it does

@@ -232,6 +232,40 @@ TEST(SyslogSender, LongMessageCutToTheDatagramLimit) {
   }
 }
 
+// Under a double-byte code page the cut goes back to the last whole character; a message that
+// fits, or any message under a single-byte code page, keeps its bytes exactly. The fake code
+// page is Latin-1; making 0xE9 (e acute) a lead byte turns "\u00e9\u00e9" into one double-byte
+// character.
+TEST(SyslogSender, LongMessageCutAtTheLastWholeCharacter) {
+  const std::u16string pair = u"\u00e9\u00e9";
+  struct Case {
+    const char* what;
+    bool doubleByte;
+    std::u16string message;
+    std::string expectedEnd;  // the datagram's last bytes
+    std::size_t wireSize;
+    int layoutQueries;
+  } const cases[] = {
+      {"a character across the limit is left out", true, std::u16string(10233, u'x') + pair, "xxx", 10238, 1},
+      {"a character that ends at the limit stays", true, std::u16string(10232, u'x') + pair + u"y", "x\xe9\xe9",
+       10239, 1},
+      {"single-byte: cut at the byte limit", false, std::u16string(10233, u'x') + pair, "x\xe9", 10239, 1},
+      {"fits: kept as it is, nothing asked", true, u"abc\u00e9", "abc\xe9", 9, 0},
+  };
+  for (const Case& c : cases) {
+    FakePlatform fake;
+    if (c.doubleByte) fake.codePage.layout.leadBytes.set(0xE9);
+    Logger logger(fake.platform);
+    logger.SetSyslogServer(u"10.0.0.5");
+    logger.LogToSyslog(c.message.c_str());
+    ASSERT_EQ(fake.sockets.sent.size(), 1u) << c.what;
+    const std::string& datagram = fake.sockets.sent[0].datagram;
+    EXPECT_EQ(datagram.size(), c.wireSize) << c.what;
+    EXPECT_EQ(datagram.substr(datagram.size() - c.expectedEnd.size()), c.expectedEnd) << c.what;
+    EXPECT_EQ(fake.codePage.layoutQueries, c.layoutQueries) << c.what;
+  }
+}
+
 // A character outside the code page and a surrogate pair each still give at least one byte,
 // so the converted prefix always fills the datagram.
 TEST(SyslogSender, PrefixConversionStillFillsTheDatagram) {

@@ -1,7 +1,9 @@
-// The conversion rule with the thread's real ANSI code page: CTest runs this program once
-// under LANG=C.UTF-8 (1252) and once under LANG=el_GR.UTF-8 (1253); each test runs only
-// under its own code page.
+// The conversion rule with the thread's real ANSI code page: CTest runs this program under
+// LANG=C.UTF-8 (1252), el_GR.UTF-8 (1253) and ja_JP.UTF-8 (932); each test runs only under its
+// own code page.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "logger.h"
 #include "system_platform.h"
@@ -12,7 +14,7 @@ namespace {
 
 constexpr std::uint16_t kTestPort = 41469;
 
-std::optional<std::string> SendAndReceive(const char16_t* message) {
+std::optional<std::string> SendAndReceive(const char16_t* message, std::int32_t facility = 16) {
   LoopbackReceiver receiver(kTestPort);
   if (!receiver.ok()) {
     ADD_FAILURE() << receiver.error();
@@ -21,6 +23,7 @@ std::optional<std::string> SendAndReceive(const char16_t* message) {
   Logger logger(win32::SystemPlatform());
   logger.SetSyslogServer(u"127.0.0.1");
   logger.SetSyslogPort(kTestPort);
+  logger.SetSyslogFacility(facility);
   logger.LogToSyslog(message);
   return receiver.Receive();
 }
@@ -66,6 +69,41 @@ TEST(CodePageWine, Greek1253) {
   }
 }
 
+std::string Repeated(const std::string& piece, std::size_t count) {
+  std::string out;
+  for (std::size_t i = 0; i < count; ++i) out += piece;
+  return out;
+}
+
+// Double-byte characters at the datagram's limit: the cut goes back to the last whole one.
+TEST(CodePageWine, Japanese932) {
+  if (GetACP() != 932) GTEST_SKIP() << "code page " << GetACP();
+  const std::string a = "\x82\xa0";  // HIRAGANA LETTER A
+  const std::u16string many(6000, u'\u3042');
+  const std::u16string afterX = u"x" + many;
+  struct Case {
+    const char* what;
+    const char16_t* message;
+    std::int32_t facility;
+    std::string expected;
+  } const cases[] = {
+      {"fits: bytes as they are", u"\u3042\u3044\u3046", 16, "<133>\x82\xa0\x82\xa2\x82\xa4"},
+      {"even room: 5117 whole characters", many.c_str(), 16, "<133>" + Repeated(a, 5117)},
+      {"odd room: the half character goes", many.c_str(), 2, "<21>" + Repeated(a, 5117)},
+      {"behind one ASCII byte: the half character goes", afterX.c_str(), 16, "<133>x" + Repeated(a, 5116)},
+  };
+  for (const Case& c : cases) {
+    const std::optional<std::string> got = SendAndReceive(c.message, c.facility);
+    ASSERT_TRUE(got.has_value()) << c.what << ": nothing arrived";
+    const auto [differs, _] = std::mismatch(got->begin(), got->end(), c.expected.begin(), c.expected.end());
+    const auto at = static_cast<std::size_t>(differs - got->begin());
+    EXPECT_TRUE(*got == c.expected) << c.what << ": " << got->size() << " bytes, expected " << c.expected.size()
+                                    << "; first difference at " << at << ", from there "
+                                    << Printable(got->substr(at, 8)) << " instead of "
+                                    << Printable(c.expected.substr(std::min(at, c.expected.size()), 8));
+  }
+}
+
 TEST(CodePageWine, StoredTextReadThroughTheCodePage) {
   SettingsKeySnapshot snapshot;
   HKEY key = snapshot.OpenEmptied();
@@ -73,7 +111,8 @@ TEST(CodePageWine, StoredTextReadThroughTheCodePage) {
   SetNumber(key, "bBootFromRegistry", 1);
   SetBytes(key, "szEventLogSource", REG_BINARY, "\xd9");  // omega in 1253, U with grave in 1252
   Logger logger(win32::SystemPlatform());
-  const Text expected = GetACP() == 1253 ? Text(u"\u03a9") : Text(u"\u00d9");
+  // Omega in 1253, half-width katakana RU in 932, U with grave in 1252.
+  const Text expected = GetACP() == 1253 ? Text(u"\u03a9") : GetACP() == 932 ? Text(u"\uff99") : Text(u"\u00d9");
   EXPECT_EQ(logger.EventLogSource(), expected) << "code page " << GetACP();
 }
 
