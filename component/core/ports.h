@@ -4,6 +4,7 @@
 // released when the owner is destroyed, so no path of the logger can leak it.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -78,6 +79,14 @@ class Sockets;
 struct StartupKind {};
 struct SocketKind {};
 
+// An IPv6 address: its 16 bytes in network order, and the scope (the interface) that a
+// link-local address needs.
+struct Ipv6Address {
+  std::array<std::uint8_t, 16> bytes{};
+  std::uint32_t scopeId = 0;
+  friend bool operator==(const Ipv6Address&, const Ipv6Address&) = default;
+};
+
 // A started sockets layer; cleaned up (once) when destroyed.
 class SocketsStartup : public PortOwner<Sockets, StartupKind> {
  public:
@@ -98,6 +107,16 @@ class UdpSocket : public PortOwner<Sockets, SocketKind> {
   bool SendTo(std::string_view datagram, std::uint32_t address, std::uint16_t port);
 };
 
+// An open IPv6 UDP socket; closed when destroyed.
+class Udp6Socket : public PortOwner<Sockets, SocketKind> {
+ public:
+  using PortOwner::PortOwner;
+  // Binds to [::], port 0.
+  bool BindToAnyAddress();
+  // port in host byte order. Returns whether the send was accepted.
+  bool SendTo(std::string_view datagram, const Ipv6Address& address, std::uint16_t port);
+};
+
 class Sockets {
  public:
   virtual ~Sockets() = default;
@@ -113,14 +132,25 @@ class Sockets {
   // gethostbyname: the first IPv4 address of the host entry (as inet_addr returns it),
   // std::nullopt when the name is not found.
   virtual std::optional<std::uint32_t> LookUpHost(const char* name) = 0;
+  // An AF_INET6 / SOCK_DGRAM / protocol 0 socket; an empty owner when it cannot be created.
+  virtual Udp6Socket OpenUdp6Socket() = 0;
+  // An IPv6 address written as text (a scope may follow after "%"), read without any look-up;
+  // std::nullopt when the text is none.
+  virtual std::optional<Ipv6Address> ParseIpv6Address(const char* text) = 0;
+  // The first IPv6 address that the name look-up gives; std::nullopt when there is none.
+  virtual std::optional<Ipv6Address> LookUpIpv6Host(const char* name) = 0;
 
  protected:
   friend class PortOwner<Sockets, StartupKind>;
   friend class PortOwner<Sockets, SocketKind>;
   friend class UdpSocket;
+  friend class Udp6Socket;
   virtual bool Bind(std::uintptr_t socket) = 0;
   virtual bool Send(std::uintptr_t socket, std::string_view datagram, std::uint32_t address,
                     std::uint16_t port) = 0;
+  virtual bool Bind6(std::uintptr_t socket) = 0;
+  virtual bool Send6(std::uintptr_t socket, std::string_view datagram, const Ipv6Address& address,
+                     std::uint16_t port) = 0;
   // Cleans up one start; `version` is what the start reported.
   virtual void Release(StartupKind, std::uintptr_t version) noexcept = 0;
   // Closes the socket.
@@ -130,6 +160,10 @@ class Sockets {
 inline bool UdpSocket::BindToAnyAddress() { return port_->Bind(handle_); }
 inline bool UdpSocket::SendTo(std::string_view datagram, std::uint32_t address, std::uint16_t port) {
   return port_->Send(handle_, datagram, address, port);
+}
+inline bool Udp6Socket::BindToAnyAddress() { return port_->Bind6(handle_); }
+inline bool Udp6Socket::SendTo(std::string_view datagram, const Ipv6Address& address, std::uint16_t port) {
+  return port_->Send6(handle_, datagram, address, port);
 }
 
 // ---- Event log ------------------------------------------------------------------------------

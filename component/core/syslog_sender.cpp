@@ -16,7 +16,13 @@ std::uint16_t ChooseSyslogPort(Sockets& sockets, std::int32_t configuredPort) {
   return kFallbackSyslogPort;
 }
 
-std::optional<std::uint32_t> ChooseSyslogAddress(Sockets& sockets, const char* server) {
+std::optional<SyslogAddress> ChooseSyslogAddress(Sockets& sockets, const char* server) {
+  // A colon belongs to no host name and to no dotted address: the text is an IPv6 address,
+  // read as it is written and never looked up.
+  if (std::string_view(server).find(':') != std::string_view::npos) {
+    if (std::optional<Ipv6Address> address = sockets.ParseIpv6Address(server)) return *address;
+    return std::nullopt;
+  }
   if (server[0] >= '0' && server[0] <= '9') {
     // A dotted address needs no look-up. A name that merely starts with a digit
     // ("4th-floor-gw") is no address: inet_addr gives the all-ones broadcast address for it,
@@ -24,8 +30,29 @@ std::optional<std::uint32_t> ChooseSyslogAddress(Sockets& sockets, const char* s
     const std::uint32_t address = sockets.ParseDottedAddress(server);
     if (address != kNoAddress || std::string_view(server) == "255.255.255.255") return address;
   }
-  return sockets.LookUpHost(server);
+  if (std::optional<std::uint32_t> address = sockets.LookUpHost(server)) return *address;
+  // gethostbyname knows IPv4 only; a name with nothing but IPv6 addresses is asked for those.
+  if (std::optional<Ipv6Address> address = sockets.LookUpIpv6Host(server)) return *address;
+  return std::nullopt;
 }
+
+namespace {
+
+// The datagram over IPv6, from a socket of its own: opened, bound and closed as the IPv4 one.
+void SendOverIpv6(Platform& platform, std::string_view datagram, const Ipv6Address& address, std::uint16_t port) {
+  Udp6Socket socket = platform.sockets.OpenUdp6Socket();
+  if (!socket) {
+    platform.debugOutput.Write(kInvalidSocketLine);
+    return;
+  }
+  if (!socket.BindToAnyAddress()) {
+    platform.debugOutput.Write(kBindFailedLine);
+    return;
+  }
+  (void)socket.SendTo(datagram, address, port);
+}
+
+}  // namespace
 
 void SendSyslogMessage(Platform& platform, const SyslogSettings& settings,
                        const char16_t* messageOrNull) {
@@ -70,10 +97,15 @@ void SendSyslogMessage(Platform& platform, const SyslogSettings& settings,
     return;
   }
   const std::uint16_t port = ChooseSyslogPort(sockets, settings.port);
-  const std::optional<std::uint32_t> address = ChooseSyslogAddress(sockets, server.c_str());
+  const std::optional<SyslogAddress> address = ChooseSyslogAddress(sockets, server.c_str());
   if (!address) return;
   // Fire and forget: a failed send is not reported.
-  (void)socket.SendTo(datagram.view(), *address, port);
-}  // socket closed, then the sockets layer cleaned up, in reverse order of acquisition
+  if (const auto* ipv4 = std::get_if<std::uint32_t>(&*address)) {
+    (void)socket.SendTo(datagram.view(), *ipv4, port);
+    return;
+  }
+  socket.reset();  // of no use for an IPv6 destination
+  SendOverIpv6(platform, datagram.view(), std::get<Ipv6Address>(*address), port);
+}  // sockets closed, then the sockets layer cleaned up, in reverse order of acquisition
 
 }  // namespace pendrake

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "ports.h"
 
@@ -28,8 +29,12 @@ void SendSyslogMessage(Platform& platform, const SyslogSettings& settings,
 // The destination port (host byte order): the low 16 bits of the setting, else the service
 // database's syslog/udp port, else 514.
 std::uint16_t ChooseSyslogPort(Sockets& sockets, std::int32_t configuredPort);
+// An IPv4 address as inet_addr gives it, or an IPv6 address.
+using SyslogAddress = std::variant<std::uint32_t, Ipv6Address>;
+
 // The destination address, or std::nullopt when the server (a terminated name) cannot be
-// resolved.
-std::optional<std::uint32_t> ChooseSyslogAddress(Sockets& sockets, const char* server);
+// resolved. A dotted IPv4 address or an IPv6 address is taken as written; a name goes to its
+// first IPv4 address and, when it has none, to its first IPv6 address.
+std::optional<SyslogAddress> ChooseSyslogAddress(Sockets& sockets, const char* server);
 
 }  // namespace pendrake

@@ -47,6 +47,40 @@ UdpSocket FakeSockets::OpenUdpSocket() {
   return UdpSocket(*this, static_cast<std::uintptr_t>(socketsOpened));
 }
 
+Udp6Socket FakeSockets::OpenUdp6Socket() {
+  log.Add("socket6");
+  if (socket6Fails || LiveStarts() <= 0) return {};
+  ++socketsOpened;
+  return Udp6Socket(*this, static_cast<std::uintptr_t>(socketsOpened));
+}
+
+bool FakeSockets::Bind6(std::uintptr_t) {
+  log.Add("bind6");
+  return !bind6Fails;
+}
+
+bool FakeSockets::Send6(std::uintptr_t, std::string_view datagram, const Ipv6Address& address, std::uint16_t port) {
+  log.Add("send6");
+  if (sendFails) return false;
+  sent6.push_back({std::string(datagram), address, port});
+  return true;
+}
+
+std::optional<Ipv6Address> FakeSockets::ParseIpv6Address(const char* text) {
+  log.Add("parse6");
+  auto it = ipv6Texts.find(text);
+  if (it == ipv6Texts.end()) return std::nullopt;
+  return it->second;
+}
+
+std::optional<Ipv6Address> FakeSockets::LookUpIpv6Host(const char* name) {
+  log.Add("lookup6");
+  hostLookUps6.emplace_back(name);
+  auto it = hosts6.find(name);
+  if (it == hosts6.end()) return std::nullopt;
+  return it->second;
+}
+
 bool FakeSockets::Bind(std::uintptr_t) {
   log.Add("bind");
   return !bindFails;

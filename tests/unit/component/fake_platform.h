@@ -49,6 +49,10 @@ class FakeSockets final : public Sockets {
   bool sendFails = false;
   std::optional<std::uint16_t> servicePort;              // the service database's syslog/udp
   std::map<std::string, std::uint32_t> hosts;            // what the name look-up finds
+  std::map<std::string, Ipv6Address> hosts6;             // what the IPv6 name look-up finds
+  std::map<std::string, Ipv6Address> ipv6Texts;          // the IPv6 addresses the parser reads
+  bool socket6Fails = false;
+  bool bind6Fails = false;
 
   // What happened
   CallLog log;
@@ -64,6 +68,13 @@ class FakeSockets final : public Sockets {
     std::uint16_t port;
   };
   std::vector<Sent> sent;
+  std::vector<std::string> hostLookUps6;
+  struct Sent6 {
+    std::string datagram;
+    Ipv6Address address;
+    std::uint16_t port;
+  };
+  std::vector<Sent6> sent6;
 
   int LiveStarts() const { return starts - cleanups; }
 
@@ -72,10 +83,16 @@ class FakeSockets final : public Sockets {
   std::optional<std::uint16_t> ServicePort(const char* service, const char* protocol) override;
   std::uint32_t ParseDottedAddress(const char* text) override;
   std::optional<std::uint32_t> LookUpHost(const char* name) override;
+  Udp6Socket OpenUdp6Socket() override;
+  std::optional<Ipv6Address> ParseIpv6Address(const char* text) override;
+  std::optional<Ipv6Address> LookUpIpv6Host(const char* name) override;
 
  protected:
   bool Bind(std::uintptr_t socket) override;
   bool Send(std::uintptr_t socket, std::string_view datagram, std::uint32_t address, std::uint16_t port) override;
+  bool Bind6(std::uintptr_t socket) override;
+  bool Send6(std::uintptr_t socket, std::string_view datagram, const Ipv6Address& address,
+             std::uint16_t port) override;
   void Release(StartupKind, std::uintptr_t version) noexcept override;
   void Release(SocketKind, std::uintptr_t socket) noexcept override;
 };
@@ -144,6 +161,14 @@ struct FakePlatform {
 // 1.2.3.4 as inet_addr gives it: the first byte lowest in memory order.
 constexpr std::uint32_t Ipv4(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) {
   return std::uint32_t{a} | std::uint32_t{b} << 8 | std::uint32_t{c} << 16 | std::uint32_t{d} << 24;
+}
+
+// An IPv6 address whose last byte is `last` and whose other bytes are 0 (::1 for 1).
+constexpr Ipv6Address Ipv6(std::uint8_t last, std::uint32_t scopeId = 0) {
+  Ipv6Address address;
+  address.bytes[15] = last;
+  address.scopeId = scopeId;
+  return address;
 }
 
 }  // namespace pendrake::testing

@@ -211,9 +211,14 @@ class CountingSockets final : public Sockets {
   std::optional<std::uint16_t> ServicePort(const char*, const char*) override { return std::nullopt; }
   std::uint32_t ParseDottedAddress(const char*) override { return 0x0100007F; }
   std::optional<std::uint32_t> LookUpHost(const char*) override { return std::nullopt; }
+  Udp6Socket OpenUdp6Socket() override { return Udp6Socket(*this, static_cast<std::uintptr_t>(++opened)); }
+  std::optional<Ipv6Address> ParseIpv6Address(const char*) override { return std::nullopt; }
+  std::optional<Ipv6Address> LookUpIpv6Host(const char*) override { return std::nullopt; }
 
  protected:
   bool Bind(std::uintptr_t) override { return true; }
+  bool Bind6(std::uintptr_t) override { return true; }
+  bool Send6(std::uintptr_t, std::string_view, const Ipv6Address&, std::uint16_t) override { return true; }
   bool Send(std::uintptr_t, std::string_view datagram, std::uint32_t, std::uint16_t) override {
     ++sends;
     lastDatagramSize = datagram.size();

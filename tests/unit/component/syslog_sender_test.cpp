@@ -68,12 +68,21 @@ TEST(SyslogSender, StepsRunInOrderAndReleaseInReverse) {
        {"start", "socket", "bind", "close", "cleanup"}},
       {"dotted address needs no look-up", [](FakeSockets&) {}, u"10.0.0.5",
        {"start", "socket", "bind", "service", "send", "close", "cleanup"}},
-      {"look-up failure", [](FakeSockets&) {}, u"nowhere",
-       {"start", "socket", "bind", "service", "lookup", "close", "cleanup"}},
+      {"look-up failure: IPv4, then IPv6", [](FakeSockets&) {}, u"nowhere",
+       {"start", "socket", "bind", "service", "lookup", "lookup6", "close", "cleanup"}},
+      {"IPv6 literal: the IPv4 socket closed before the IPv6 one opens", [](FakeSockets&) {}, u"::1",
+       {"start", "socket", "bind", "service", "parse6", "close", "socket6", "bind6", "send6", "close", "cleanup"}},
+      {"IPv6-only name", [](FakeSockets&) {}, u"v6only",
+       {"start", "socket", "bind", "service", "lookup", "lookup6", "close", "socket6", "bind6", "send6", "close",
+        "cleanup"}},
+      {"IPv6 bind failure closes before the clean-up", [](FakeSockets& s) { s.bind6Fails = true; }, u"::1",
+       {"start", "socket", "bind", "service", "parse6", "close", "socket6", "bind6", "close", "cleanup"}},
   };
   for (const Case& c : cases) {
     FakePlatform fake;
     fake.sockets.hosts["host"] = Ipv4(127, 0, 0, 1);
+    fake.sockets.hosts6["v6only"] = Ipv6(1);
+    fake.sockets.ipv6Texts["::1"] = Ipv6(1);
     c.arrange(fake.sockets);
     Logger logger(fake.platform);
     logger.SetSyslogServer(c.server);
@@ -168,6 +177,77 @@ TEST(SyslogSender, DestinationAddress) {
       EXPECT_TRUE(fake.sockets.sent.empty()) << "server \"" << name << "\"";
     }
     EXPECT_TRUE(fake.debugOutput.lines.empty()) << "server \"" << name << "\"";
+  }
+}
+
+// IPv6 servers: an address is read as written, never looked up; a name goes to IPv6 only when
+// it has no IPv4 address.
+TEST(SyslogSender, DestinationOverIpv6) {
+  using Lookups = std::vector<std::string>;
+  struct Case {
+    const char16_t* server;
+    Lookups lookUps;   // IPv4 look-ups
+    Lookups lookUps6;  // IPv6 look-ups
+    std::optional<std::uint32_t> expected4;
+    std::optional<Ipv6Address> expected6;
+  } const cases[] = {
+      {u"::1", {}, {}, std::nullopt, Ipv6(1)},
+      // Digit-led but no dotted address: still read as IPv6, not looked up.
+      {u"0:0:0:0:0:0:0:1", {}, {}, std::nullopt, Ipv6(1)},
+      {u"fe80::1%3", {}, {}, std::nullopt, Ipv6(1, 3)},
+      {u"no::such", {}, {}, std::nullopt, std::nullopt},
+      {u"v6only", {"v6only"}, {"v6only"}, std::nullopt, Ipv6(2)},
+      {u"dual", {"dual"}, {}, Ipv4(127, 0, 0, 3), std::nullopt},
+      {u"10.0.0.5", {}, {}, Ipv4(10, 0, 0, 5), std::nullopt},
+      {u"unknown", {"unknown"}, {"unknown"}, std::nullopt, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    FakePlatform fake;
+    fake.sockets.ipv6Texts = {{"::1", Ipv6(1)}, {"0:0:0:0:0:0:0:1", Ipv6(1)}, {"fe80::1%3", Ipv6(1, 3)}};
+    fake.sockets.hosts = {{"dual", Ipv4(127, 0, 0, 3)}};
+    fake.sockets.hosts6 = {{"v6only", Ipv6(2)}, {"dual", Ipv6(3)}};
+    Logger logger(fake.platform);
+    logger.SetSyslogServer(c.server);
+    logger.SetSyslogPort(1468);
+    logger.LogToSyslog(u"abc");
+    const std::string name(c.server, c.server + std::char_traits<char16_t>::length(c.server));
+    EXPECT_EQ(fake.sockets.hostLookUps, c.lookUps) << name;
+    EXPECT_EQ(fake.sockets.hostLookUps6, c.lookUps6) << name;
+    ASSERT_EQ(fake.sockets.sent.size(), c.expected4 ? 1u : 0u) << name;
+    if (c.expected4) EXPECT_EQ(fake.sockets.sent[0].address, *c.expected4) << name;
+    ASSERT_EQ(fake.sockets.sent6.size(), c.expected6 ? 1u : 0u) << name;
+    if (c.expected6) {
+      EXPECT_TRUE(fake.sockets.sent6[0].address == *c.expected6) << name;
+      EXPECT_EQ(fake.sockets.sent6[0].datagram, "<133>abc") << name;
+      EXPECT_EQ(fake.sockets.sent6[0].port, 1468) << name;
+    }
+    EXPECT_TRUE(fake.debugOutput.lines.empty()) << name;
+    EXPECT_EQ(fake.sockets.socketsOpened, fake.sockets.socketsClosed) << name << ": every socket closed";
+    EXPECT_EQ(fake.sockets.LiveStarts(), 0) << name;
+  }
+}
+
+TEST(SyslogSender, Ipv6SocketFailuresAreSaidAsForIpv4) {
+  struct Case {
+    const char* what;
+    void (*arrange)(FakeSockets&);
+    Lines expectedLines;
+  } const cases[] = {
+      {"socket cannot be created", [](FakeSockets& s) { s.socket6Fails = true; }, {"INVALID_SOCKET\r\n"}},
+      {"socket cannot be bound", [](FakeSockets& s) { s.bind6Fails = true; }, {"Error binding socket!\r\n"}},
+      {"send fails", [](FakeSockets& s) { s.sendFails = true; }, {}},
+  };
+  for (const Case& c : cases) {
+    FakePlatform fake;
+    fake.sockets.ipv6Texts["::1"] = Ipv6(1);
+    c.arrange(fake.sockets);
+    Logger logger(fake.platform);
+    logger.SetSyslogServer(u"::1");
+    logger.LogToSyslog(u"abc");
+    EXPECT_EQ(fake.debugOutput.lines, c.expectedLines) << c.what;
+    EXPECT_TRUE(fake.sockets.sent6.empty()) << c.what;
+    EXPECT_EQ(fake.sockets.socketsOpened, fake.sockets.socketsClosed) << c.what << ": every socket closed";
+    EXPECT_EQ(fake.sockets.starts, fake.sockets.cleanups) << c.what;
   }
 }
 

@@ -55,6 +55,20 @@ TEST(SyslogWire, NameLookUpReachesLoopback) {
   EXPECT_EQ(Printable(receiver.Receive()), Printable(std::string("<133>by name")));
 }
 
+// An IPv6 server, as written: received on [::1].
+TEST(SyslogWire, Ipv6AddressReachesLoopback) {
+  LoopbackReceiver receiver(kTestPort, AF_INET6);
+  ASSERT_TRUE(receiver.ok()) << receiver.error();
+  for (const char16_t* server : {u"::1", u"0:0:0:0:0:0:0:1"}) {
+    Logger logger(win32::SystemPlatform());
+    logger.SetSyslogServer(server);
+    logger.SetSyslogPort(kTestPort);
+    logger.LogToSyslog(u"over IPv6");
+    const std::string name(server, server + std::char_traits<char16_t>::length(server));
+    EXPECT_EQ(Printable(receiver.Receive()), Printable(std::string("<133>over IPv6"))) << "server " << name;
+  }
+}
+
 TEST(SyslogWire, PortIsTheLow16BitsOfTheSetting) {
   struct Case {
     std::int32_t setting;

@@ -1,5 +1,7 @@
 #include "wine_support.h"
 
+#include <ws2tcpip.h>
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -28,24 +30,35 @@ void DeleteAllValues(HKEY key) {
 }
 }  // namespace
 
-LoopbackReceiver::LoopbackReceiver(std::uint16_t port) {
+LoopbackReceiver::LoopbackReceiver(std::uint16_t port, int family) {
   WSADATA data;
   started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
-  socket_ = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  socket_ = ::socket(family, SOCK_DGRAM, IPPROTO_UDP);
   if (socket_ == INVALID_SOCKET) {
     error_ = "socket failed: " + std::to_string(WSAGetLastError());
     return;
   }
-  sockaddr_in local{};
-  local.sin_family = AF_INET;
-  local.sin_addr.s_addr = inet_addr("127.0.0.1");
-  local.sin_port = htons(port);
+  sockaddr_storage local{};
+  int localSize = sizeof(sockaddr_in);
+  if (family == AF_INET6) {
+    auto& local6 = reinterpret_cast<sockaddr_in6&>(local);
+    local6.sin6_family = AF_INET6;
+    local6.sin6_addr = in6addr_loopback;
+    local6.sin6_port = htons(port);
+    localSize = sizeof local6;
+  } else {
+    auto& local4 = reinterpret_cast<sockaddr_in&>(local);
+    local4.sin_family = AF_INET;
+    local4.sin_addr.s_addr = inet_addr("127.0.0.1");
+    local4.sin_port = htons(port);
+  }
+  const std::string where = (family == AF_INET6 ? "[::1]:" : "127.0.0.1:") + std::to_string(port);
   // Another test run on this machine may hold the port for a moment: try for a while.
   for (int attempt = 0; attempt < 50; ++attempt) {
-    if (bind(socket_, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0) return;
+    if (bind(socket_, reinterpret_cast<sockaddr*>(&local), localSize) == 0) return;
     Sleep(200);
   }
-  error_ = "bind to 127.0.0.1:" + std::to_string(port) + " failed: " + std::to_string(WSAGetLastError());
+  error_ = "bind to " + where + " failed: " + std::to_string(WSAGetLastError());
   closesocket(socket_);
   socket_ = INVALID_SOCKET;
 }

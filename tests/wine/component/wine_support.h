@@ -12,10 +12,11 @@
 
 namespace pendrake::winetest {
 
-// A UDP socket on 127.0.0.1:port with its own Winsock start-up (independent of the logger's).
+// A UDP socket on 127.0.0.1:port (or [::1]:port for AF_INET6) with its own Winsock start-up
+// (independent of the logger's).
 class LoopbackReceiver {
  public:
-  explicit LoopbackReceiver(std::uint16_t port);
+  explicit LoopbackReceiver(std::uint16_t port, int family = AF_INET);
   ~LoopbackReceiver();
   LoopbackReceiver(const LoopbackReceiver&) = delete;
   LoopbackReceiver& operator=(const LoopbackReceiver&) = delete;
