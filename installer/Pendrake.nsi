@@ -236,8 +236,8 @@ Section "Uninstall"
     MessageBox MB_ICONSTOP "There is no Pendrake installation in $INSTDIR." /SD IDOK
     Abort "Nothing to uninstall."
   ${EndIf}
-  ; x64 first: its unregistration removes the settings key with the stored defaults, which
-  ; both bitnesses share.
+  ; The first unregistration keeps the ProgIDs and the settings key with the stored defaults
+  ; while the other bitness is still registered; the second removes them.
   !insertmacro PendrakeUnregister 64 "$INSTDIR\Pendrake.dll"
   !insertmacro PendrakeUnregister 32 "$INSTDIR\x86\Pendrake.dll"
   ${If} $Failed != 0

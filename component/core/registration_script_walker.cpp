@@ -1,5 +1,9 @@
 #include "registration_script_walker.h"
 
+#include <algorithm>
+#include <array>
+#include <iterator>
+
 namespace pendrake::registration {
 namespace {
 
@@ -20,6 +24,41 @@ class OpenedKey {
 };
 
 Win32Error UnregisterEntries(RegistryPort& registry, RegistryPort::Key parent, const std::vector<Entry>& entries);
+
+// The keys below HKCR that 64-bit Windows keeps once for each bitness; all else there, and
+// everything below the other roots, the two bitnesses share.
+bool IsPerViewKey(Root root, const Entry& topLevel) {
+  static constexpr std::array<std::u16string_view, 5> kPerView{u"CLSID", u"DirectShow", u"Interface", u"Media Type",
+                                                               u"MediaFoundation"};
+  if (root != Root::ClassesRoot || topLevel.namedValue) return false;
+  return std::any_of(kPerView.begin(), kPerView.end(),
+                     [&](std::u16string_view name) { return EqualsIgnoringCase(topLevel.name, name); });
+}
+
+// Whether the other bitness's registration of this class names a file that is there.
+bool OtherViewServerExists(RegistryPort& registry, std::u16string_view clsid) {
+  const std::u16string path = u"CLSID\\" + std::u16string(clsid) + u"\\InprocServer32";
+  RegistryPort::Key raw = 0;
+  if (registry.OpenInOtherView(Root::ClassesRoot, path, raw) != kSuccess) return false;
+  const OpenedKey server(registry, raw);
+  std::u16string file;
+  return registry.ReadText(server.get(), u"", file) == kSuccess && !file.empty() && registry.FileExists(file);
+}
+
+// Whether the component of the other bitness is still registered for one of the script's
+// classes (the keys below HKCR\CLSID).
+bool OtherBitnessRegistered(RegistryPort& registry, const Script& script) {
+  for (const RootBlock& block : script.roots) {
+    if (block.root != Root::ClassesRoot) continue;
+    for (const Entry& top : block.entries) {
+      if (top.namedValue || !EqualsIgnoringCase(top.name, u"CLSID")) continue;
+      for (const Entry& entry : top.children) {
+        if (!entry.namedValue && OtherViewServerExists(registry, entry.name)) return true;
+      }
+    }
+  }
+  return false;
+}
 
 // A key the script names only on the way to deeper keys: no value, no named values.
 bool IsPathOnly(const Entry& entry) {
@@ -105,8 +144,15 @@ Win32Error RegisterParsed(RegistryPort& registry, const Script& script) {
 }
 
 Win32Error UnregisterParsed(RegistryPort& registry, const Script& script) {
+  const bool keepShared = OtherBitnessRegistered(registry, script);
   for (const RootBlock& block : script.roots) {
-    if (Win32Error error = UnregisterEntries(registry, registry.RootKey(block.root), block.entries)) return error;
+    std::vector<Entry> perView;
+    if (keepShared) {
+      std::copy_if(block.entries.begin(), block.entries.end(), std::back_inserter(perView),
+                   [&](const Entry& entry) { return IsPerViewKey(block.root, entry); });
+    }
+    const std::vector<Entry>& removed = keepShared ? perView : block.entries;
+    if (Win32Error error = UnregisterEntries(registry, registry.RootKey(block.root), removed)) return error;
   }
   return kSuccess;
 }

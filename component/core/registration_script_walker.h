@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "registration_script.h"
@@ -30,6 +31,15 @@ class RegistryPort {
   virtual Win32Error DeleteTree(Key parent, std::u16string_view name) = 0;
   // Whether an open key has subkeys; false when that cannot be told.
   virtual bool HasSubkeys(Key key) = 0;
+
+  // What unregistration asks about the component of the other bitness:
+  // Opens a key by its path ("A\B") below a root for reading, in the other bitness's view of
+  // the registry (64-bit Windows keeps a view for 32-bit programs beside the 64-bit one).
+  // kFileNotFound when the key is missing, and where the machine has only one view.
+  virtual Win32Error OpenInOtherView(Root root, std::u16string_view path, Key& out) = 0;
+  // The text of a string value of an open key.
+  virtual Win32Error ReadText(Key key, std::u16string_view name, std::u16string& out) = 0;
+  virtual bool FileExists(std::u16string_view path) = 0;
 };
 
 // Writes the script's tree. A root whose writes fail is walked again in unregistration mode
@@ -43,6 +53,11 @@ Win32Error RegisterScript(RegistryPort& registry, std::u16string_view scriptText
 // script lists only as a path to deeper keys (no value of its own, no named values) stays
 // without error while it holds keys of others: a vendor key shared with another product
 // must not make unregistration fail half way.
+//
+// The component of the other bitness shares every key of the script but the classes' own
+// (the per-view keys below HKCR, CLSID among them): while its registration of one of the
+// script's classes (the InprocServer32 default value in its view) names an existing file, only
+// the per-view keys are removed, and the shared ones (ProgIDs, the settings key) stay for it.
 Win32Error UnregisterScript(RegistryPort& registry, std::u16string_view scriptText, std::u16string_view modulePath);
 
 // The same walks over an already parsed script.

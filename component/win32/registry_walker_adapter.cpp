@@ -1,5 +1,6 @@
 #include "registry_walker_adapter.h"
 
+#include <cwchar>
 #include <string>
 
 #include "handles.h"
@@ -14,6 +15,16 @@ registration::RegistryPort::Key AsKey(HKEY key) { return reinterpret_cast<regist
 
 // The port's names are views into longer texts; the API wants them terminated.
 std::wstring Terminated(std::u16string_view name) { return std::wstring(name.begin(), name.end()); }
+
+// The registry view of the other bitness; 0 where there is none (32-bit Windows).
+REGSAM OtherView() {
+#ifdef _WIN64
+  return KEY_WOW64_32KEY;
+#else
+  BOOL wow64 = FALSE;
+  return IsWow64Process(GetCurrentProcess(), &wow64) && wow64 ? KEY_WOW64_64KEY : 0;
+#endif
+}
 
 }  // namespace
 
@@ -109,6 +120,38 @@ bool Win32RegistryPort::HasSubkeys(Key key) {
     return false;
   }
   return subkeys != 0;
+}
+
+Win32Error Win32RegistryPort::OpenInOtherView(registration::Root root, std::u16string_view path, Key& out) {
+  const REGSAM view = OtherView();
+  if (view == 0) return ERROR_FILE_NOT_FOUND;
+  HKEY opened = nullptr;
+  const LSTATUS status = RegOpenKeyExW(AsHkey(RootKey(root)), Terminated(path).c_str(), 0, KEY_READ | view, &opened);
+  if (status != ERROR_SUCCESS) return static_cast<Win32Error>(status);
+  out = AsKey(opened);
+  views_[out] = view;
+  return ERROR_SUCCESS;
+}
+
+Win32Error Win32RegistryPort::ReadText(Key key, std::u16string_view name, std::u16string& out) {
+  const std::wstring valueName = Terminated(name);
+  // REG_EXPAND_SZ comes back expanded, as REG_SZ.
+  constexpr DWORD kFlags = RRF_RT_REG_SZ;
+  DWORD size = 0;
+  LSTATUS status = RegGetValueW(AsHkey(key), nullptr, valueName.c_str(), kFlags, nullptr, nullptr, &size);
+  if (status != ERROR_SUCCESS) return static_cast<Win32Error>(status);
+  std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+  size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  status = RegGetValueW(AsHkey(key), nullptr, valueName.c_str(), kFlags, nullptr, text.data(), &size);
+  if (status != ERROR_SUCCESS) return static_cast<Win32Error>(status);
+  text.resize(std::wcslen(text.c_str()));
+  out.assign(text.begin(), text.end());
+  return ERROR_SUCCESS;
+}
+
+bool Win32RegistryPort::FileExists(std::u16string_view path) {
+  const DWORD attributes = GetFileAttributesW(Terminated(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 }  // namespace pendrake::com

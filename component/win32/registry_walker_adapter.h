@@ -1,6 +1,8 @@
 // The real registry behind the registration walker. Keys under HKEY_LOCAL_MACHINE are opened
 // in the 64-bit view, so a 32-bit build shares the settings key with the 64-bit one; the
-// classes root keeps the caller's own view, where COM looks for the caller's bitness.
+// classes root keeps the caller's own view, where COM looks for the caller's bitness. The other
+// bitness's view is the 32-bit one for the x64 build, and for the x86 build the 64-bit one
+// where it runs on 64-bit Windows.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +24,9 @@ class Win32RegistryPort final : public registration::RegistryPort {
   registration::Win32Error DeleteKey(Key parent, std::u16string_view name) override;
   registration::Win32Error DeleteTree(Key parent, std::u16string_view name) override;
   bool HasSubkeys(Key key) override;
+  registration::Win32Error OpenInOtherView(registration::Root root, std::u16string_view path, Key& out) override;
+  registration::Win32Error ReadText(Key key, std::u16string_view name, std::u16string& out) override;
+  bool FileExists(std::u16string_view path) override;
 
  private:
   REGSAM ViewOf(Key key) const;

@@ -32,6 +32,30 @@ void DumpKey(const MemoryKey& key, const std::string& path, std::vector<std::str
   }
 }
 
+MemoryKey& EnsureBelow(MemoryKey* key, std::u16string_view path) {
+  while (!path.empty()) {
+    const std::size_t slash = path.find(u'\\');
+    const std::u16string name(path.substr(0, slash));
+    auto& sub = key->subkeys[name];
+    if (!sub) sub = std::make_unique<MemoryKey>();
+    key = sub.get();
+    path = slash == std::u16string_view::npos ? std::u16string_view() : path.substr(slash + 1);
+  }
+  return *key;
+}
+
+// For a const and a mutable tree alike.
+template <typename Key>
+Key* FindBelow(Key* key, std::u16string_view path) {
+  while (key != nullptr && !path.empty()) {
+    const std::size_t slash = path.find(u'\\');
+    const auto found = key->subkeys.find(std::u16string(path.substr(0, slash)));
+    key = found == key->subkeys.end() ? nullptr : found->second.get();
+    path = slash == std::u16string_view::npos ? std::u16string_view() : path.substr(slash + 1);
+  }
+  return key;
+}
+
 bool HoldsOpen(const MemoryKey* key, const MemoryKey* candidate) {
   if (key == candidate) return true;
   for (const auto& entry : candidate->subkeys) {
@@ -65,28 +89,15 @@ std::string ToUtf8(std::u16string_view text) {
 }
 
 MemoryKey& MemoryRegistry::Ensure(Root root, std::u16string_view path) {
-  MemoryKey* key = &roots_[static_cast<int>(root)];
-  while (!path.empty()) {
-    const std::size_t slash = path.find(u'\\');
-    const std::u16string name(path.substr(0, slash));
-    auto& sub = key->subkeys[name];
-    if (!sub) sub = std::make_unique<MemoryKey>();
-    key = sub.get();
-    path = slash == std::u16string_view::npos ? std::u16string_view() : path.substr(slash + 1);
-  }
-  return *key;
+  return EnsureBelow(&roots_[static_cast<int>(root)], path);
+}
+
+MemoryKey& MemoryRegistry::EnsureInOtherView(Root root, std::u16string_view path) {
+  return EnsureBelow(&otherViewRoots_[static_cast<int>(root)], path);
 }
 
 const MemoryKey* MemoryRegistry::Find(Root root, std::u16string_view path) const {
-  const MemoryKey* key = &roots_[static_cast<int>(root)];
-  while (!path.empty()) {
-    const std::size_t slash = path.find(u'\\');
-    const auto found = key->subkeys.find(std::u16string(path.substr(0, slash)));
-    if (found == key->subkeys.end()) return nullptr;
-    key = found->second.get();
-    path = slash == std::u16string_view::npos ? std::u16string_view() : path.substr(slash + 1);
-  }
-  return key;
+  return FindBelow(&roots_[static_cast<int>(root)], path);
 }
 
 std::vector<std::string> MemoryRegistry::Dump(Root root) const {
@@ -186,6 +197,25 @@ Win32Error MemoryRegistry::DeleteTree(Key parent, std::u16string_view name) {
   if (found == handle->key->subkeys.end()) return kFileNotFound;
   if (IsOpen(found->second.get())) return 1;
   handle->key->subkeys.erase(found);
+  return kSuccess;
+}
+
+Win32Error MemoryRegistry::OpenInOtherView(Root root, std::u16string_view path, Key& out) {
+  if (!hasOtherView) return kFileNotFound;
+  // The walker only reads there: the key is handed out for reading.
+  MemoryKey* key = FindBelow(&otherViewRoots_[static_cast<int>(root)], path);
+  if (key == nullptr) return kFileNotFound;
+  out = Issue(key, false);
+  return kSuccess;
+}
+
+Win32Error MemoryRegistry::ReadText(Key key, std::u16string_view name, std::u16string& out) {
+  const std::optional<Handle> handle = Resolve(key);
+  if (!handle) return 6;
+  const auto found = handle->key->values.find(std::u16string(name));
+  if (found == handle->key->values.end()) return kFileNotFound;
+  if (found->second.type == Value::Type::Dword) return 13;  // ERROR_INVALID_DATA: no text
+  out = found->second.text;
   return kSuccess;
 }
 

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -33,8 +34,16 @@ class MemoryRegistry final : public RegistryPort {
   // the operation fail with that error and change nothing.
   std::function<Win32Error(Operation, std::u16string_view)> fault;
 
+  // The other bitness's view of the registry, as 64-bit Windows keeps one; false: a machine
+  // with one view only (32-bit Windows).
+  bool hasOtherView = true;
+  // The files that exist, as FileExists is asked for them (compared exactly).
+  std::set<std::u16string> files;
+
   // Builds a key path ("A\\B\\C") below a root, creating what is missing.
   MemoryKey& Ensure(Root root, std::u16string_view path);
+  // The same in the other bitness's view.
+  MemoryKey& EnsureInOtherView(Root root, std::u16string_view path);
   const MemoryKey* Find(Root root, std::u16string_view path) const;
 
   // The whole tree below a root, one sorted line per key and per value:
@@ -51,6 +60,9 @@ class MemoryRegistry final : public RegistryPort {
   Win32Error DeleteKey(Key parent, std::u16string_view name) override;
   Win32Error DeleteTree(Key parent, std::u16string_view name) override;
   bool HasSubkeys(Key key) override;
+  Win32Error OpenInOtherView(Root root, std::u16string_view path, Key& out) override;
+  Win32Error ReadText(Key key, std::u16string_view name, std::u16string& out) override;
+  bool FileExists(std::u16string_view path) override { return files.count(std::u16string(path)) != 0; }
 
  private:
   struct Handle {
@@ -63,6 +75,7 @@ class MemoryRegistry final : public RegistryPort {
   bool IsOpen(const MemoryKey* key) const;
 
   MemoryKey roots_[4];
+  MemoryKey otherViewRoots_[4];
   std::map<Key, Handle> handles_;
   Key next_ = 0x1000;
 };

@@ -174,6 +174,115 @@ TEST(ShippedScript, UnregistrationStopsAtAKeyWithUnlistedSubkeys) {
   EXPECT_EQ(0u, registry.OpenHandles());
 }
 
+// ---- Two bitnesses side by side ----------------------------------------------------------
+
+// The x86 and the x64 component share the ProgIDs and the settings key; each has its class key
+// in its own view. Unregistering one keeps the shared keys while the other's registration names
+// a file that is there.
+TEST(TwoBitnesses, SharedKeysStayWhileTheOtherBitnessIsRegistered) {
+  constexpr char16_t kOtherFile[] = u"C:\\Program Files\\Orvelle\\x86\\Pendrake.dll";
+  const std::u16string otherServer = Widen(Clsid("\\InprocServer32"));
+  struct Case {
+    const char* what;
+    void (*arrangeOther)(MemoryRegistry&, const std::u16string& server, const char16_t* file);
+    bool sharedStay;
+  } const cases[] = {
+      {"registered, file there",
+       [](MemoryRegistry& r, const std::u16string& server, const char16_t* file) {
+         r.EnsureInOtherView(Root::ClassesRoot, server).values[u""] = Value{Value::Type::String, file, 0};
+         r.files.insert(file);
+       },
+       true},
+      {"registered as an expandable text, file there",
+       [](MemoryRegistry& r, const std::u16string& server, const char16_t* file) {
+         r.EnsureInOtherView(Root::ClassesRoot, server).values[u""] = Value{Value::Type::ExpandString, file, 0};
+         r.files.insert(file);
+       },
+       true},
+      {"registered, file gone",
+       [](MemoryRegistry& r, const std::u16string& server, const char16_t* file) {
+         r.EnsureInOtherView(Root::ClassesRoot, server).values[u""] = Value{Value::Type::String, file, 0};
+       },
+       false},
+      {"class key without a server value",
+       [](MemoryRegistry& r, const std::u16string& server, const char16_t* file) {
+         r.EnsureInOtherView(Root::ClassesRoot, server);
+         r.files.insert(file);
+       },
+       false},
+      {"empty server value",
+       [](MemoryRegistry& r, const std::u16string& server, const char16_t*) {
+         r.EnsureInOtherView(Root::ClassesRoot, server).values[u""] = Value{Value::Type::String, u"", 0};
+         r.files.insert(u"");
+       },
+       false},
+      {"another class registered there",
+       [](MemoryRegistry& r, const std::u16string&, const char16_t* file) {
+         r.EnsureInOtherView(Root::ClassesRoot, u"CLSID\\{00000000-0000-0000-0000-000000000001}\\InprocServer32")
+             .values[u""] = Value{Value::Type::String, file, 0};
+         r.files.insert(file);
+       },
+       false},
+      {"the keys in this view only",
+       [](MemoryRegistry& r, const std::u16string&, const char16_t* file) {
+         r.Ensure(Root::ClassesRoot, u"Elsewhere\\InprocServer32").values[u""] = Value{Value::Type::String, file, 0};
+         r.files.insert(file);
+       },
+       false},
+      {"a machine with one view",
+       [](MemoryRegistry& r, const std::u16string& server, const char16_t* file) {
+         r.EnsureInOtherView(Root::ClassesRoot, server).values[u""] = Value{Value::Type::String, file, 0};
+         r.files.insert(file);
+         r.hasOtherView = false;
+       },
+       false},
+  };
+  const Value storedPort{Value::Type::Dword, u"", 1468};
+  for (const Case& c : cases) {
+    MemoryRegistry registry;
+    ASSERT_EQ(kSuccess, RegisterScript(registry, ShippedScript(), kModule)) << c.what;
+    registry.Ensure(Root::LocalMachine, u"Software\\Orvelle\\Pendrake").values[u"iSyslogPort"] = storedPort;
+    c.arrangeOther(registry, otherServer, kOtherFile);
+
+    ASSERT_EQ(kSuccess, UnregisterScript(registry, ShippedScript(), kModule)) << c.what;
+
+    // This bitness's class key goes in every case.
+    EXPECT_EQ(nullptr, registry.Find(Root::ClassesRoot, Widen(Clsid()))) << c.what;
+    Lines sharedClasses;
+    for (const std::string& line : RegisteredClassesRoot("C:\\Program Files\\Orvelle\\Pendrake.dll")) {
+      if (line.rfind("Orvelle.Pendrake", 0) == 0) sharedClasses.push_back(line);
+    }
+    Lines classesLeft = registry.Dump(Root::ClassesRoot);
+    classesLeft.erase(std::remove_if(classesLeft.begin(), classesLeft.end(),
+                                     [](const std::string& line) { return line.rfind("Orvelle.", 0) != 0; }),
+                      classesLeft.end());
+    EXPECT_EQ(c.sharedStay ? sharedClasses : Lines{}, classesLeft) << c.what << ": the ProgIDs";
+    const Lines settingsKept = {"Software", "Software\\Orvelle", "Software\\Orvelle\\Pendrake",
+                                "Software\\Orvelle\\Pendrake|iSyslogPort=d:1468"};
+    EXPECT_EQ(c.sharedStay ? settingsKept : Lines{"Software"}, registry.Dump(Root::LocalMachine))
+        << c.what << ": the settings key with the stored defaults";
+    EXPECT_EQ(0u, registry.OpenHandles()) << c.what;
+  }
+}
+
+TEST(TwoBitnesses, TheLastUnregistrationRemovesTheSharedKeys) {
+  constexpr char16_t kOtherFile[] = u"D:\\x86\\Pendrake.dll";
+  MemoryRegistry registry;
+  ASSERT_EQ(kSuccess, RegisterScript(registry, ShippedScript(), kModule));
+  registry.EnsureInOtherView(Root::ClassesRoot, Widen(Clsid("\\InprocServer32"))).values[u""] =
+      Value{Value::Type::String, kOtherFile, 0};
+  registry.files.insert(kOtherFile);
+  ASSERT_EQ(kSuccess, UnregisterScript(registry, ShippedScript(), kModule));
+  ASSERT_NE(nullptr, registry.Find(Root::ClassesRoot, u"Orvelle.Pendrake"));
+
+  // The other bitness goes too; unregistering this one again (or the other one, whose view
+  // no longer holds this one's class) leaves only what unregistration always leaves.
+  registry.files.clear();
+  ASSERT_EQ(kSuccess, UnregisterScript(registry, ShippedScript(), kModule));
+  EXPECT_EQ(Lines{"CLSID"}, registry.Dump(Root::ClassesRoot));
+  EXPECT_EQ(Lines{"Software"}, registry.Dump(Root::LocalMachine));
+}
+
 // ---- Markers ----------------------------------------------------------------------------
 
 struct ForceRemoveCase {

@@ -8,8 +8,10 @@ registration leaves one clean class tree, that unregistration removes the class 
 the type library and the settings key but keeps the event sources, that unregistering
 twice (or with nothing registered) succeeds, and that a folder whose name holds a single
 quote, a renamed copy, a path of 260 characters and a copy without its embedded type library
-(which falls back to the ".tlb" beside it) are handled. The prefix is left as it was found: keys
-that existed before are exported first and imported again at the end.
+(which falls back to the ".tlb" beside it) are handled, and that a class registration of the
+other bitness (in the 32-bit view) naming a file that is there keeps the keys both bitnesses
+share. The prefix is left as it was found: keys that existed before are exported first and
+imported again at the end.
 """
 import os
 import shutil
@@ -250,6 +252,34 @@ def scenarios(dll, scratch):
           f"260-character path: event source {found}")
 
 
+def other_bitness_scenario(dll, scratch):
+    """The x86 component's class registration in the 32-bit view, as its regsvr32 writes it. No
+    32-bit code runs: the x64 unregistration only asks whether that registration names a file
+    that is there, so a copy of any file stands in for the x86 one."""
+    other = os.path.join(scratch, "x86", "Pendrake.dll")
+    os.makedirs(os.path.dirname(other))
+    shutil.copy2(dll, other)
+    check(regsvr32(dll) == 0, "registration beside the other bitness must succeed")
+    wine("reg", "add", SETTINGS, "/v", "iSyslogPort", "/t", "REG_DWORD", "/d", "1468", "/f")
+    wine("reg", "add", CLASS_KEY + "\\InprocServer32", "/ve", "/d", win_path(other), "/reg:32", "/f")
+
+    check(regsvr32(dll, unregister=True) == 0, "unregistration beside the other bitness must succeed")
+    check(query(CLASS_KEY) is None, "beside the other bitness: this bitness's class key must go")
+    for key in ("HKCR\\Orvelle.Pendrake", "HKCR\\Orvelle.Pendrake.1"):
+        found = query(key)
+        check(found is not None and found[0] == {"(Default)": ("REG_SZ", "Pendrake Class")},
+              f"beside the other bitness the shared {key} must stay: {found}")
+    settings = query(SETTINGS)
+    check(settings is not None and settings[0] == {"iSyslogPort": ("REG_DWORD", "0x5bc")},
+          f"beside the other bitness the settings key must stay with its stored defaults: {settings}")
+
+    # A registration that names a file no longer there counts for nothing.
+    os.remove(other)
+    check(regsvr32(dll) == 0, "registration beside a stale registration must succeed")
+    check(regsvr32(dll, unregister=True) == 0, "unregistration beside a stale registration must succeed")
+    check_unregistered("beside a stale registration of the other bitness")
+
+
 def fallback_scenarios(dll, tlb, stripper, scratch):
     folder = os.path.join(scratch, "fallback")
     os.makedirs(folder)
@@ -281,11 +311,13 @@ def fallback_scenarios(dll, tlb, stripper, scratch):
     check_unregistered(".tlb fallback unregistered")
 
 
-def main():
-    if len(sys.argv) != 4:
-        print(__doc__)
-        return 2
-    dll, tlb, stripper = (os.path.abspath(arg) for arg in sys.argv[1:])
+def with_prefix_restored(body):
+    """Runs body(scratch folder) from a clean slate of the keys in TOUCHED and puts them back as
+    they were found, whatever happens; the class key in the 32-bit view, which only the body
+    writes, goes again. Returns the exit code of the whole test."""
+    if wine("reg", "query", CLASS_KEY, "/reg:32")[0] == 0:
+        print("FAIL: test setup: a class registration in the 32-bit view is in the way")
+        return 1
     scratch = tempfile.mkdtemp(prefix="pendrake-registration-")
     saved = {}
     for key in TOUCHED:
@@ -296,9 +328,9 @@ def main():
         # Start from a clean slate whatever the prefix held.
         for key in TOUCHED:
             wine("reg", "delete", key, "/f")
-        scenarios(dll, os.path.join(scratch, "work"))
-        fallback_scenarios(dll, tlb, stripper, scratch)
+        body(scratch)
     finally:
+        wine("reg", "delete", CLASS_KEY, "/reg:32", "/f")
         for key in TOUCHED:
             wine("reg", "delete", key, "/f")
         for key, file in saved.items():
@@ -306,6 +338,20 @@ def main():
         shutil.rmtree(scratch, ignore_errors=True)
     print(f"{len(failures)} failures")
     return 1 if failures else 0
+
+
+def main():
+    if len(sys.argv) != 4:
+        print(__doc__)
+        return 2
+    dll, tlb, stripper = (os.path.abspath(arg) for arg in sys.argv[1:])
+
+    def body(scratch):
+        scenarios(dll, os.path.join(scratch, "work"))
+        other_bitness_scenario(dll, os.path.join(scratch, "other"))
+        fallback_scenarios(dll, tlb, stripper, scratch)
+
+    return with_prefix_restored(body)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,90 @@
+#!/usr/bin/env python3
+"""The x64 and the x86 Pendrake.dll registered side by side under Wine, each with the regsvr32
+of its own bitness; needs a host that runs 32-bit programs (CTest skips it elsewhere).
+
+    two_bitnesses_test.py <x64 Pendrake.dll> <x86 Pendrake.dll>
+
+Unregistering either bitness first removes its own class key and keeps the ProgIDs and the
+settings key with its stored defaults, which the other one still uses (it can still be created
+by ProgID from a script host of its bitness); unregistering the second one removes them as
+unregistration always has. The prefix is left as it was found.
+"""
+import os
+import subprocess
+import sys
+
+import registration_test as reg
+from registration_test import CLASS_KEY, SETTINGS, check, query, wine, win_path
+
+REGSVR32 = {64: r"C:\windows\system32\regsvr32.exe", 32: r"C:\windows\syswow64\regsvr32.exe"}
+CSCRIPT = {64: r"C:\windows\system32\cscript.exe", 32: r"C:\windows\syswow64\cscript.exe"}
+SHARED = ["HKCR\\Orvelle.Pendrake", "HKCR\\Orvelle.Pendrake.1", SETTINGS]
+STORED = {"iSyslogPort": ("REG_DWORD", "0x5bc")}
+
+
+def regsvr32(bits, dll, unregister=False):
+    return wine(REGSVR32[bits], "/s", *(["/u"] if unregister else []), win_path(dll))[0]
+
+
+def server_in_view(bits):
+    """The InprocServer32 default value in one registry view, or None."""
+    code, out = wine("reg", "query", CLASS_KEY + "\\InprocServer32", "/ve", f"/reg:{bits}")
+    if code != 0:
+        return None
+    parsed = reg.parse_query(CLASS_KEY + "\\InprocServer32", out)
+    values = parsed.get((CLASS_KEY + "\\InprocServer32").lower(), ({}, []))[0]
+    return values.get("(Default)", (None, None))[1]
+
+
+def creatable(bits, scratch):
+    """Whether a script host of that bitness creates the component by ProgID."""
+    script = os.path.join(scratch, f"create{bits}.vbs")
+    with open(script, "w", newline="\r\n") as f:
+        f.write('On Error Resume Next\nSet o = CreateObject("Orvelle.Pendrake")\n'
+                'If Err.Number = 0 Then WScript.Echo "created" Else WScript.Echo "error " & Err.Number\n'
+                "WScript.Quit 0\n")
+    done = subprocess.run([reg.WINE_RUN, CSCRIPT[bits], "//nologo", win_path(script)], capture_output=True, text=True,
+                          errors="replace", timeout=120)
+    return "created" in done.stdout
+
+
+def cycle(dlls, first, scratch):
+    second = 32 if first == 64 else 64
+    what = f"x{'64' if first == 64 else '86'} unregistered first"
+    for bits in (64, 32):
+        check(regsvr32(bits, dlls[bits]) == 0, f"{what}: registration of the {bits}-bit component must succeed")
+    wine("reg", "add", SETTINGS, "/v", "iSyslogPort", "/t", "REG_DWORD", "/d", "1468", "/f")
+    for bits in (64, 32):
+        check(server_in_view(bits) == win_path(dlls[bits]),
+              f"{what}: the {bits}-bit view names {server_in_view(bits)}, expected {win_path(dlls[bits])}")
+
+    check(regsvr32(first, dlls[first], unregister=True) == 0, f"{what}: its unregistration must succeed")
+    check(server_in_view(first) is None, f"{what}: its class key must go")
+    check(server_in_view(second) == win_path(dlls[second]), f"{what}: the other bitness's class key must stay")
+    for key in SHARED:
+        check(query(key) is not None, f"{what}: the shared {key} must stay")
+    settings = query(SETTINGS)
+    check(settings is not None and settings[0] == STORED, f"{what}: the stored defaults must stay: {settings}")
+    check(creatable(second, scratch), f"{what}: the {second}-bit component must still be created by ProgID")
+
+    check(regsvr32(second, dlls[second], unregister=True) == 0, f"{what}: the last unregistration must succeed")
+    check(server_in_view(second) is None, f"{what}: the last class key must go")
+    for key in SHARED + [r"HKLM\Software\Orvelle"]:
+        check(query(key) is None, f"{what}: after the last unregistration {key} must go")
+
+
+def main():
+    if len(sys.argv) != 3:
+        print(__doc__)
+        return 2
+    dlls = {64: os.path.abspath(sys.argv[1]), 32: os.path.abspath(sys.argv[2])}
+
+    def body(scratch):
+        for first in (32, 64):
+            cycle(dlls, first, scratch)
+
+    return reg.with_prefix_restored(body)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
