@@ -38,18 +38,19 @@ std::optional<SyslogAddress> ChooseSyslogAddress(Sockets& sockets, const char* s
 
 namespace {
 
-// The datagram over IPv6, from a socket of its own: opened, bound and closed as the IPv4 one.
-void SendOverIpv6(Platform& platform, std::string_view datagram, const Ipv6Address& address, std::uint16_t port) {
-  Udp6Socket socket = platform.sockets.OpenUdp6Socket();
+// Whether a socket of either family was opened and bound; the debugger output says which step
+// failed.
+template <typename Socket>
+bool OpenedAndBound(Socket& socket, DebugOutput& debugOutput) {
   if (!socket) {
-    platform.debugOutput.Write(kInvalidSocketLine);
-    return;
+    debugOutput.Write(kInvalidSocketLine);
+    return false;
   }
   if (!socket.BindToAnyAddress()) {
-    platform.debugOutput.Write(kBindFailedLine);
-    return;
+    debugOutput.Write(kBindFailedLine);
+    return false;
   }
-  (void)socket.SendTo(datagram, address, port);
+  return true;
 }
 
 }  // namespace
@@ -88,14 +89,7 @@ void SendSyslogMessage(Platform& platform, const SyslogSettings& settings,
   ToNarrow(platform.codePage, settings.server, server);
 
   UdpSocket socket = sockets.OpenUdpSocket();
-  if (!socket) {
-    platform.debugOutput.Write(kInvalidSocketLine);
-    return;
-  }
-  if (!socket.BindToAnyAddress()) {
-    platform.debugOutput.Write(kBindFailedLine);
-    return;
-  }
+  if (!OpenedAndBound(socket, platform.debugOutput)) return;
   const std::uint16_t port = ChooseSyslogPort(sockets, settings.port);
   const std::optional<SyslogAddress> address = ChooseSyslogAddress(sockets, server.c_str());
   if (!address) return;
@@ -104,8 +98,11 @@ void SendSyslogMessage(Platform& platform, const SyslogSettings& settings,
     (void)socket.SendTo(datagram.view(), *ipv4, port);
     return;
   }
-  socket.reset();  // of no use for an IPv6 destination
-  SendOverIpv6(platform, datagram.view(), std::get<Ipv6Address>(*address), port);
+  // IPv6 takes a socket of its own, opened and bound as the IPv4 one, which is of no use now.
+  socket.reset();
+  Udp6Socket socket6 = sockets.OpenUdp6Socket();
+  if (!OpenedAndBound(socket6, platform.debugOutput)) return;
+  (void)socket6.SendTo(datagram.view(), std::get<Ipv6Address>(*address), port);
 }  // sockets closed, then the sockets layer cleaned up, in reverse order of acquisition
 
 }  // namespace pendrake

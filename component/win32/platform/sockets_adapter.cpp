@@ -38,6 +38,14 @@ std::optional<Ipv6Address> FirstIpv6Address(const char* text, int flags) {
   return std::nullopt;
 }
 
+// A SOCK_DGRAM socket of the family, protocol 0, in the port's owner of that family.
+template <typename Owner>
+Owner OpenDatagramSocket(Sockets& port, int family) {
+  const SOCKET socket = ::socket(family, SOCK_DGRAM, 0);
+  if (socket == INVALID_SOCKET) return {};
+  return Owner(port, socket);
+}
+
 template <typename SocketAddress>
 bool BindTo(std::uintptr_t socket, const SocketAddress& local) {
   return bind(static_cast<SOCKET>(socket), reinterpret_cast<const sockaddr*>(&local), sizeof local) != SOCKET_ERROR;
@@ -58,11 +66,7 @@ SocketsStartup SocketsAdapter::Start(std::uint16_t version) {
   return SocketsStartup(*this, data.wVersion);
 }
 
-UdpSocket SocketsAdapter::OpenUdpSocket() {
-  const SOCKET socket = ::socket(AF_INET, SOCK_DGRAM, 0);
-  if (socket == INVALID_SOCKET) return {};
-  return UdpSocket(*this, socket);
-}
+UdpSocket SocketsAdapter::OpenUdpSocket() { return OpenDatagramSocket<UdpSocket>(*this, AF_INET); }
 
 bool SocketsAdapter::Bind(std::uintptr_t socket) {
   sockaddr_in local{};
@@ -81,11 +85,7 @@ bool SocketsAdapter::Send(std::uintptr_t socket, std::string_view datagram, std:
   return SendDatagram(socket, datagram, to);
 }
 
-Udp6Socket SocketsAdapter::OpenUdp6Socket() {
-  const SOCKET socket = ::socket(AF_INET6, SOCK_DGRAM, 0);
-  if (socket == INVALID_SOCKET) return {};
-  return Udp6Socket(*this, socket);
-}
+Udp6Socket SocketsAdapter::OpenUdp6Socket() { return OpenDatagramSocket<Udp6Socket>(*this, AF_INET6); }
 
 bool SocketsAdapter::Bind6(std::uintptr_t socket) {
   sockaddr_in6 local{};

@@ -17,6 +17,7 @@
 namespace pendrake::registration {
 namespace {
 
+using testing::MemoryKey;
 using testing::MemoryRegistry;
 using testing::Operation;
 using testing::ToUtf8;
@@ -182,67 +183,37 @@ TEST(ShippedScript, UnregistrationStopsAtAKeyWithUnlistedSubkeys) {
 TEST(TwoBitnesses, SharedKeysStayWhileTheOtherBitnessIsRegistered) {
   constexpr char16_t kOtherFile[] = u"C:\\Program Files\\Orvelle\\x86\\Pendrake.dll";
   const std::u16string otherServer = Widen(Clsid("\\InprocServer32"));
+  const std::u16string anotherServer = u"CLSID\\{00000000-0000-0000-0000-000000000001}\\InprocServer32";
+  const Value otherFile{Value::Type::String, kOtherFile, 0};
   struct Case {
     const char* what;
-    void (*arrangeOther)(MemoryRegistry&, const std::u16string& server, const char16_t* file);
+    std::u16string serverKey;  // in the other view; empty: nothing there
+    std::optional<Value> serverValue;
+    bool fileThere;
+    bool oneViewOnly;
     bool sharedStay;
   } const cases[] = {
-      {"registered, file there",
-       [](MemoryRegistry& r, const std::u16string& server, const char16_t* file) {
-         r.EnsureInOtherView(Root::ClassesRoot, server).values[u""] = Value{Value::Type::String, file, 0};
-         r.files.insert(file);
-       },
-       true},
-      {"registered as an expandable text, file there",
-       [](MemoryRegistry& r, const std::u16string& server, const char16_t* file) {
-         r.EnsureInOtherView(Root::ClassesRoot, server).values[u""] = Value{Value::Type::ExpandString, file, 0};
-         r.files.insert(file);
-       },
-       true},
-      {"registered, file gone",
-       [](MemoryRegistry& r, const std::u16string& server, const char16_t* file) {
-         r.EnsureInOtherView(Root::ClassesRoot, server).values[u""] = Value{Value::Type::String, file, 0};
-       },
-       false},
-      {"class key without a server value",
-       [](MemoryRegistry& r, const std::u16string& server, const char16_t* file) {
-         r.EnsureInOtherView(Root::ClassesRoot, server);
-         r.files.insert(file);
-       },
-       false},
-      {"empty server value",
-       [](MemoryRegistry& r, const std::u16string& server, const char16_t*) {
-         r.EnsureInOtherView(Root::ClassesRoot, server).values[u""] = Value{Value::Type::String, u"", 0};
-         r.files.insert(u"");
-       },
-       false},
-      {"another class registered there",
-       [](MemoryRegistry& r, const std::u16string&, const char16_t* file) {
-         r.EnsureInOtherView(Root::ClassesRoot, u"CLSID\\{00000000-0000-0000-0000-000000000001}\\InprocServer32")
-             .values[u""] = Value{Value::Type::String, file, 0};
-         r.files.insert(file);
-       },
-       false},
-      {"the keys in this view only",
-       [](MemoryRegistry& r, const std::u16string&, const char16_t* file) {
-         r.Ensure(Root::ClassesRoot, u"Elsewhere\\InprocServer32").values[u""] = Value{Value::Type::String, file, 0};
-         r.files.insert(file);
-       },
-       false},
-      {"a machine with one view",
-       [](MemoryRegistry& r, const std::u16string& server, const char16_t* file) {
-         r.EnsureInOtherView(Root::ClassesRoot, server).values[u""] = Value{Value::Type::String, file, 0};
-         r.files.insert(file);
-         r.hasOtherView = false;
-       },
-       false},
+      {"registered, file there", otherServer, otherFile, true, false, true},
+      {"registered as an expandable text, file there", otherServer,
+       Value{Value::Type::ExpandString, kOtherFile, 0}, true, false, true},
+      {"registered, file gone", otherServer, otherFile, false, false, false},
+      {"class key without a server value", otherServer, std::nullopt, true, false, false},
+      {"empty server value", otherServer, Value{Value::Type::String, u"", 0}, true, false, false},
+      {"another class registered there", anotherServer, otherFile, true, false, false},
+      {"nothing there, this view's file there", u"", std::nullopt, true, false, false},
+      {"a machine with one view", otherServer, otherFile, true, true, false},
   };
   const Value storedPort{Value::Type::Dword, u"", 1468};
   for (const Case& c : cases) {
     MemoryRegistry registry;
     ASSERT_EQ(kSuccess, RegisterScript(registry, ShippedScript(), kModule)) << c.what;
     registry.Ensure(Root::LocalMachine, u"Software\\Orvelle\\Pendrake").values[u"iSyslogPort"] = storedPort;
-    c.arrangeOther(registry, otherServer, kOtherFile);
+    if (!c.serverKey.empty()) {
+      MemoryKey& server = registry.EnsureInOtherView(Root::ClassesRoot, c.serverKey);
+      if (c.serverValue) server.values[u""] = *c.serverValue;
+    }
+    if (c.fileThere) registry.files = {kOtherFile, kModule, u""};
+    registry.hasOtherView = !c.oneViewOnly;
 
     ASSERT_EQ(kSuccess, UnregisterScript(registry, ShippedScript(), kModule)) << c.what;
 
