@@ -7,20 +7,12 @@
 namespace pendrake::registration {
 namespace {
 
-// Closes a key of the port when the walk leaves its scope, on every path.
-class OpenedKey {
+// Closes a key of the port when the walk leaves its scope, on every path: the same portable
+// owner the logger's ports hand out.
+class OpenedKey : public PortOwner<RegistryPort, RegistryPort::KeyKind> {
  public:
-  OpenedKey(RegistryPort& registry, RegistryPort::Key key) : registry_(registry), key_(key) {}
-  OpenedKey(const OpenedKey&) = delete;
-  OpenedKey& operator=(const OpenedKey&) = delete;
-  ~OpenedKey() {
-    if (key_ != 0) registry_.CloseKey(key_);
-  }
-  RegistryPort::Key get() const { return key_; }
-
- private:
-  RegistryPort& registry_;
-  RegistryPort::Key key_;
+  OpenedKey(RegistryPort& registry, RegistryPort::Key key) : PortOwner(key != 0 ? PortOwner(registry, key) : PortOwner()) {}
+  RegistryPort::Key get() const { return handle_; }
 };
 
 Win32Error UnregisterEntries(RegistryPort& registry, RegistryPort::Key parent, const std::vector<Entry>& entries);

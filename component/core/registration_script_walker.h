@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "ports.h"
 #include "registration_script.h"
 
 namespace pendrake::registration {
@@ -22,6 +23,9 @@ class RegistryPort {
   virtual Win32Error OpenKey(Key parent, std::u16string_view name, Access access, Key& out) = 0;
   virtual Win32Error CreateKey(Key parent, std::u16string_view name, Key& out) = 0;
   virtual void CloseKey(Key key) = 0;
+  // How the portable owner (PortOwner) gives a key back.
+  struct KeyKind {};
+  void Release(KeyKind, Key key) { CloseKey(key); }
   // An empty name addresses the key's default value.
   virtual Win32Error SetValue(Key key, std::u16string_view name, const Value& value) = 0;
   virtual Win32Error DeleteValue(Key key, std::u16string_view name) = 0;

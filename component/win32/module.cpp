@@ -5,10 +5,12 @@
 
 #include "Pendrake_h.h"
 #include "class_factory.h"
-#include "com_owners.h"
+#include "pendrake/owners.h"
 #include "registration.h"
 
 namespace pendrake::com {
+
+using owners::ComPtr;
 namespace {
 
 HMODULE g_module = nullptr;
@@ -43,7 +45,7 @@ HRESULT LoadTypeInfo(LCID lcid, ITypeInfo** info) {
       if (SUCCEEDED(found->GetRefTypeInfo(vtableSide, table.put()))) found = std::move(table);
     }
   }
-  *info = found.detach();
+  *info = found.release();
   return S_OK;
 }
 

@@ -4,11 +4,13 @@
 #include <cstring>
 #include <new>
 
-#include "com_owners.h"
+#include "pendrake/owners.h"
 #include "module.h"
 #include "system_platform.h"
 
 namespace pendrake::com {
+
+using owners::ComPtr;
 namespace {
 
 // The enumerations travel as 32-bit integers; values outside their constants (an event type
@@ -34,12 +36,9 @@ const char16_t* AsText(BSTR text) { return reinterpret_cast<const char16_t*>(tex
 }  // namespace
 
 HRESULT PendrakeObject::Create(IUnknown* outer, REFIID iid, void** out) {
-  PendrakeObject* object = nullptr;
-  try {
-    object = new (std::nothrow) PendrakeObject(outer);
-  } catch (...) {
-    object = nullptr;  // the settings could not be copied in
-  }
+  // Nothing in the constructor throws (the logger's is noexcept, the adapters hold no state):
+  // a failed allocation is the only way to get no object.
+  PendrakeObject* object = new (std::nothrow) PendrakeObject(outer);
   if (!object) return E_OUTOFMEMORY;
   object->inner_.AddRef();
   const HRESULT hr = object->inner_.QueryInterface(iid, out);
@@ -47,7 +46,7 @@ HRESULT PendrakeObject::Create(IUnknown* outer, REFIID iid, void** out) {
   return hr;
 }
 
-PendrakeObject::PendrakeObject(IUnknown* outer)
+PendrakeObject::PendrakeObject(IUnknown* outer) noexcept
     : inner_(*this),
       controlling_(outer ? outer : &inner_),
       aggregated_(outer != nullptr),
@@ -134,11 +133,7 @@ HRESULT PendrakeObject::GetText(const Text& text, BSTR* value) {
 }
 
 HRESULT PendrakeObject::PutText(TextSetter setter, BSTR value) {
-  try {
-    (logger_.*setter)(AsText(value));
-  } catch (...) {
-    (logger_.*setter)(nullptr);  // a copy that cannot be made leaves the text absent
-  }
+  (logger_.*setter)(AsText(value));  // a copy that cannot be made leaves the text absent
   return S_OK;
 }
 
@@ -146,10 +141,7 @@ STDMETHODIMP PendrakeObject::get_SyslogServer(BSTR* value) { return GetText(logg
 STDMETHODIMP PendrakeObject::put_SyslogServer(BSTR value) { return PutText(&Logger::SetSyslogServer, value); }
 
 STDMETHODIMP PendrakeObject::LogToSyslog(BSTR message) {
-  try {
-    logger_.LogToSyslog(AsText(message));
-  } catch (...) {
-  }
+  logger_.LogToSyslog(AsText(message));
   return S_OK;
 }
 
@@ -213,10 +205,7 @@ STDMETHODIMP PendrakeObject::put_EventLogType(enum tagEVENTLOGTYPE value) {
 }
 
 STDMETHODIMP PendrakeObject::LogToEventLog(BSTR message) {
-  try {
-    logger_.LogToEventLog(AsText(message));
-  } catch (...) {
-  }
+  logger_.LogToEventLog(AsText(message));
   return S_OK;
 }
 

@@ -62,10 +62,10 @@ class PendrakeObject final : public IPendrake {
     PendrakeObject& owner_;
   };
 
-  explicit PendrakeObject(IUnknown* outer);
+  explicit PendrakeObject(IUnknown* outer) noexcept;
   ~PendrakeObject();
 
-  using TextSetter = void (Logger::*)(const char16_t*);
+  using TextSetter = void (Logger::*)(const char16_t*) noexcept;
   HRESULT PutText(TextSetter setter, BSTR value);
   static HRESULT GetText(const Text& text, BSTR* value);
 

@@ -4,13 +4,14 @@
 #include <string>
 
 #include "Pendrake_h.h"
-#include "com_owners.h"
-#include "handles.h"
+#include "pendrake/owners.h"
 #include "module.h"
 #include "registration_script_walker.h"
 #include "registry_walker_adapter.h"
 
 namespace pendrake::com {
+
+using owners::ComPtr;
 namespace {
 
 constexpr int kScriptResource = 101;
@@ -126,7 +127,7 @@ void AddEventSource(const wchar_t* log, const wchar_t* source) {
     OutputDebugStringA("Dying....\r\n");
     return;
   }
-  const pendrake::win32::UniqueKey key(created);
+  const pendrake::owners::UniqueHkey key(created);
   // The stored length counts the terminator.
   RegSetValueExW(key.get(), L"EventMessageFile", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
                  static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));

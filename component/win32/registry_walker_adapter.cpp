@@ -3,7 +3,7 @@
 #include <cwchar>
 #include <string>
 
-#include "handles.h"
+#include "pendrake/owners.h"
 
 namespace pendrake::com {
 namespace {
@@ -106,7 +106,7 @@ Win32Error Win32RegistryPort::DeleteTree(Key parent, std::u16string_view name) {
   LSTATUS status = RegOpenKeyExW(AsHkey(parent), keyName.c_str(), 0, KEY_ALL_ACCESS | view, &opened);
   if (status != ERROR_SUCCESS) return static_cast<Win32Error>(status);
   {
-    const pendrake::win32::UniqueKey key(opened);
+    const pendrake::owners::UniqueHkey key(opened);
     status = RegDeleteTreeW(key.get(), nullptr);  // everything below the key
   }
   if (status != ERROR_SUCCESS) return static_cast<Win32Error>(status);

@@ -1,13 +1,13 @@
 #include "registry_adapter.h"
 
-#include "handles.h"
+#include "pendrake/owners.h"
 
 namespace pendrake::win32 {
 namespace {
 
 class OpenKey final : public RegistryKey {
  public:
-  explicit OpenKey(UniqueKey key) : key_(std::move(key)) {}
+  explicit OpenKey(owners::UniqueHkey key) : key_(std::move(key)) {}
 
   std::optional<std::vector<std::uint8_t>> ReadValue(const char* valueName,
                                                      std::size_t bufferSize) override {
@@ -23,7 +23,7 @@ class OpenKey final : public RegistryKey {
   }
 
  private:
-  UniqueKey key_;
+  owners::UniqueHkey key_;
 };
 
 }  // namespace
@@ -33,7 +33,7 @@ std::unique_ptr<RegistryKey> RegistryAdapter::OpenLocalMachineKeyForReading(cons
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) {
     return nullptr;
   }
-  UniqueKey owner(key);
+  owners::UniqueHkey owner(key);
   return std::make_unique<OpenKey>(std::move(owner));
 }
 

@@ -10,13 +10,13 @@
 #include <functional>
 
 #include "Pendrake_h.h"
-#include "com_owners.h"
+#include "pendrake/owners.h"
 #include "com_test_support.h"
 
 namespace {
 
-using pendrake::com::ComPtr;
-using pendrake::com::UniqueBstr;
+using pendrake::owners::ComPtr;
+using pendrake::owners::UniqueBstr;
 using Clock = std::chrono::steady_clock;
 
 double SecondsFor(int calls, const std::function<HRESULT()>& call, pendrake::comtest::LoopbackReceiver& receiver) {

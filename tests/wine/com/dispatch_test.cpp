@@ -16,13 +16,13 @@
 #include <vector>
 
 #include "Pendrake_h.h"
-#include "com_owners.h"
+#include "pendrake/owners.h"
 #include "com_test_support.h"
 
 namespace {
 
-using pendrake::com::ComPtr;
-using pendrake::com::UniqueBstr;
+using pendrake::owners::ComPtr;
+using pendrake::owners::UniqueBstr;
 using pendrake::comtest::HexHresult;
 using pendrake::comtest::LoopbackReceiver;
 using pendrake::comtest::Narrow;
