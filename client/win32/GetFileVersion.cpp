@@ -1,5 +1,7 @@
 #include "GetFileVersion.h"
 
+#include "Global.h"
+
 #include <cstring>
 #include <vector>
 
@@ -43,16 +45,9 @@ std::optional<ProductVersion> ReadProductVersion(const std::wstring& path) {
 }
 
 std::optional<ProductVersion> ReadOwnProductVersion() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return std::nullopt;
-    if (length < path.size()) {
-      path.resize(length);
-      return ReadProductVersion(path);
-    }
-    path.resize(path.size() * 2);
-  }
+  const std::wstring path = ProgramFile();
+  if (path.empty()) return std::nullopt;
+  return ReadProductVersion(path);
 }
 
 }  // namespace pendrake::client

@@ -1,11 +1,14 @@
 #include "Global.h"
 
+#include <commctrl.h>
+
 #include <utility>
 #include <vector>
 
 #include "client/core/InputRules.h"
 #include "client/core/LanguageFont.h"
 #include "client/core/Messages.h"
+#include "pendrake/owners.h"
 
 namespace pendrake::client {
 
@@ -21,13 +24,9 @@ std::vector<std::pair<LanguageFontValues, HFONT>>& FontCache() {
 }
 
 HFONT CreateLanguageFont(const LanguageFontValues& values) {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
-
   LOGFONTW font{};
   lstrcpynW(font.lfFaceName, ToWide(values.name).c_str(), LF_FACESIZE);
-  font.lfHeight = -MulDiv(values.sizePoints, dpi, 72);
+  font.lfHeight = -MulDiv(values.sizePoints, Dpi().y, 72);
   font.lfCharSet = static_cast<BYTE>(values.charset);
   font.lfWeight = FW_NORMAL;  // 400
   font.lfUnderline = FALSE;
@@ -94,13 +93,12 @@ std::wstring WindowText(HWND window) {
 }
 
 std::wstring ErrorDescription(DWORD code) {
-  wchar_t* buffer = nullptr;
+  owners::UniqueHlocal buffer;
   const DWORD length =
       FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+                     nullptr, code, 0, reinterpret_cast<wchar_t*>(buffer.put()), 0, nullptr);
   std::wstring text;
-  if (length != 0 && buffer) text.assign(buffer, length);
-  if (buffer) LocalFree(buffer);
+  if (length != 0 && buffer) text.assign(static_cast<const wchar_t*>(buffer.get()), length);
   while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
   return text;
 }
@@ -115,30 +113,36 @@ std::wstring ErrorMessageText(std::wstring_view prefix, int32_t code, std::wstri
 
 DWORD WriteAnsiFile(const std::wstring& path, std::u16string_view text) {
   const std::string bytes = ToAnsi(ToWide(text));
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return GetLastError();
+  HANDLE opened = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (opened == INVALID_HANDLE_VALUE) return GetLastError();
+  owners::UniqueHandle file(opened);
   DWORD error = ERROR_SUCCESS;
   DWORD written = 0;
-  if (!WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+  if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
     error = GetLastError();
   } else if (written != bytes.size()) {
     error = ERROR_WRITE_FAULT;
   }
-  if (!CloseHandle(file) && error == ERROR_SUCCESS) error = GetLastError();
+  // The close's own result is the write's last word, so the owner lets go of it here.
+  if (!CloseHandle(file.release()) && error == ERROR_SUCCESS) error = GetLastError();
   return error;
 }
 
-std::wstring ProgramFolder() {
+std::wstring ProgramFile() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length == 0) return {};
     if (length < path.size()) {
       path.resize(length);
-      break;
+      return path;
     }
     path.resize(path.size() * 2);
   }
+}
+
+std::wstring ProgramFolder() {
+  const std::wstring path = ProgramFile();
   const size_t slash = path.find_last_of(L"\\/");
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
@@ -155,31 +159,69 @@ bool RegisterFormClass(const wchar_t* className, WNDPROC proc, HINSTANCE instanc
   return RegisterClassExW(&cls) != 0;
 }
 
-namespace {
-int ScreenDpi(int axis) {
-  HDC screen = GetDC(nullptr);
-  const int value = GetDeviceCaps(screen, axis);
-  ReleaseDC(nullptr, screen);
-  return value > 0 ? value : 96;
+const ScreenDpi& Dpi() {
+  static const ScreenDpi dpi = [] {
+    ScreenDpi read;
+    const owners::UniqueWindowDc screen = owners::GetWindowDc(nullptr);
+    if (screen) {
+      if (const int x = GetDeviceCaps(screen.get().dc, LOGPIXELSX); x > 0) read.x = x;
+      if (const int y = GetDeviceCaps(screen.get().dc, LOGPIXELSY); y > 0) read.y = y;
+    }
+    return read;
+  }();
+  return dpi;
 }
+
+int TwipsToPixels(int twips, Axis axis) { return MulDiv(twips, axis == Axis::Across ? Dpi().x : Dpi().y, 1440); }
+
+int PixelsToTwips(int pixels, Axis axis) { return MulDiv(pixels, 1440, axis == Axis::Across ? Dpi().x : Dpi().y); }
+
+namespace {
+
+LRESULT CALLBACK DigitsOnlyFieldProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  switch (message) {
+    case WM_CHAR: {
+      const KeyFilterResult r = DigitsOnlyKeyFilter(static_cast<uint32_t>(wParam));
+      if (r.beep) MessageBeep(MB_OK);
+      if (r.code == 0) return 0;
+      wParam = r.code;
+      break;
+    }
+    case WM_PASTE: {
+      // Pasted text bypasses the key filter: only its digits go in, the rest is refused
+      // with the same beep as a refused key.
+      if (!OpenClipboard(edit)) return 0;
+      std::wstring text;
+      if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+          text = chars;
+          GlobalUnlock(data);
+        }
+      }
+      CloseClipboard();
+      const std::u16string digits = DigitsOnly(ToU16(text));
+      if (digits.size() != text.size()) MessageBeep(MB_OK);
+      SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(ToWide(digits).c_str()));
+      return 0;
+    }
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(edit, DigitsOnlyFieldProc, 0);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(edit, message, wParam, lParam);
+}
+
 }  // namespace
 
-int DpiX() {
-  static const int dpi = ScreenDpi(LOGPIXELSX);
-  return dpi;
-}
-
-int DpiY() {
-  static const int dpi = ScreenDpi(LOGPIXELSY);
-  return dpi;
-}
-
-int TwipsToPixels(int twips) { return MulDiv(twips, DpiY(), 1440); }
+void MakeDigitsOnlyField(HWND edit) { SetWindowSubclass(edit, DigitsOnlyFieldProc, 0, 0); }
 
 HWND AddChildControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y, int w,
                      int h) {
-  return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, TwipsToPixels(x), TwipsToPixels(y),
-                         TwipsToPixels(w), TwipsToPixels(h), parent,
+  return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, TwipsToPixels(x, Axis::Across),
+                         TwipsToPixels(y, Axis::Down), TwipsToPixels(w, Axis::Across), TwipsToPixels(h, Axis::Down),
+                         parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
 }
 
@@ -189,7 +231,7 @@ HWND CreateDialogFrame(const wchar_t* className, HWND owner) {
 }
 
 void PlaceOverOwner(HWND window, HWND owner, int clientWidthTwips, int clientHeightTwips) {
-  RECT frame{0, 0, TwipsToPixels(clientWidthTwips), TwipsToPixels(clientHeightTwips)};
+  RECT frame{0, 0, TwipsToPixels(clientWidthTwips, Axis::Across), TwipsToPixels(clientHeightTwips, Axis::Down)};
   AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
                      static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
   const int w = frame.right - frame.left, h = frame.bottom - frame.top;

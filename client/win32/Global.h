@@ -51,6 +51,9 @@ std::wstring ErrorMessageText(std::wstring_view prefix, int32_t code, std::wstri
 // Returns 0 or the Win32 error code of the failing step.
 DWORD WriteAnsiFile(const std::wstring& path, std::u16string_view text);
 
+// The full path of the running program's file, of any length; empty when it cannot be told.
+std::wstring ProgramFile();
+
 // The folder that holds the running program's file, without a trailing backslash.
 std::wstring ProgramFolder();
 
@@ -58,12 +61,23 @@ std::wstring ProgramFolder();
 // background, `icon` (none when null). Returns whether RegisterClassExW succeeded.
 bool RegisterFormClass(const wchar_t* className, WNDPROC proc, HINSTANCE instance, HICON icon = nullptr);
 
-// The screen's resolution in dots per inch, across and down (96 where it cannot be read).
-int DpiX();
-int DpiY();
+// The screen's resolution in dots per inch, across and down (96 where it cannot be read);
+// read once for the process.
+struct ScreenDpi {
+  int x = 96;
+  int y = 96;
+};
+const ScreenDpi& Dpi();
 
-// Converts a length in twips to pixels at the screen's real resolution.
-int TwipsToPixels(int twips);
+// Twips <-> pixels at the screen's real resolution: lengths across (x, widths) on the
+// horizontal resolution, lengths down (y, heights) on the vertical one.
+enum class Axis { Across, Down };
+int TwipsToPixels(int twips, Axis axis);
+int PixelsToTwips(int pixels, Axis axis);
+
+// Makes an edit control a number field: typed keys pass DigitsOnlyKeyFilter (a refused key
+// beeps), and pasted text goes in with its non-digits removed, with the same beep.
+void MakeDigitsOnlyField(HWND edit);
 
 // A visible child control of `parent` with the given position and size in twips.
 HWND AddChildControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y, int w,

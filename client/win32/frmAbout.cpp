@@ -5,20 +5,25 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "ControlIds.h"
+#include "ControlText.h"
 #include "GetFileVersion.h"
 #include "Global.h"
+#include "MessageNumbers.h"
+#include "ModalLoop.h"
 #include "client/core/About.h"
 #include "client/core/DialogRules.h"
 #include "client/core/Messages.h"
-#include "frmSplash.h"
+#include "pendrake/owners.h"
 
 namespace {
 
 using namespace pendrake::client;
+namespace owners = pendrake::owners;
 
 constexpr wchar_t kAboutClass[] = L"PendrakeClientAbout";
 constexpr int kClientWidth = 6600;   // twips
@@ -28,7 +33,7 @@ struct AboutState {
   std::u16string componentVersion;   // the text behind message 301
   std::u16string clientVersion;      // the text behind message 302
   HWND owner = nullptr;
-  HFONT linkFont = nullptr;          // the language font, underlined, for the web link
+  owners::UniqueHfont linkFont;      // the language font, underlined, for the web link
 };
 
 AboutState* StateOf(HWND window) { return reinterpret_cast<AboutState*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
@@ -52,12 +57,11 @@ void CreateControls(HWND window) {
 // The link shows in the language font with an underline; the font is remade at each
 // application, as the language font may have changed.
 void MakeLinkFont(AboutState& state) {
-  if (state.linkFont) DeleteObject(state.linkFont);
-  state.linkFont = nullptr;
+  state.linkFont.reset();
   LOGFONTW face{};
   if (gLanguageFont && GetObjectW(gLanguageFont, sizeof face, &face) == sizeof face) {
     face.lfUnderline = TRUE;
-    state.linkFont = CreateFontIndirectW(&face);
+    state.linkFont.reset(CreateFontIndirectW(&face));
   }
 }
 
@@ -70,15 +74,16 @@ void frmAbout_Initiate_Language_settings(HWND window) {
   MakeLinkFont(state);
   HWND link = GetDlgItem(window, IDC_ABOUT_LBLWWWORVELLECOM);
   if (state.linkFont)
-    SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(state.linkFont), TRUE);
+    SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(state.linkFont.get()), TRUE);
   else
     ApplyLanguageFont(link);
-  SetWindowTextW(window, MessageText(300).c_str());
+  SetWindowTextW(window, MessageText(msg::kAboutTitle).c_str());
   // Nothing goes between a message and the version behind it: the catalogue decides the gap.
-  SetDlgItemTextW(window, IDC_ABOUT_LBLTITLE, (MessageText(301) + ToWide(state.componentVersion)).c_str());
-  SetDlgItemTextW(window, IDC_ABOUT_LBLVERSION, (MessageText(302) + ToWide(state.clientVersion)).c_str());
-  SetDlgItemTextW(window, IDC_ABOUT_LBLMOREINFORMATIONAT, MessageText(303).c_str());
-  SetDlgItemTextW(window, IDC_ABOUT_CMDOK, MessageText(75).c_str());
+  SetDlgItemTextW(window, IDC_ABOUT_LBLTITLE,
+                  (MessageText(msg::kComponentVersion) + ToWide(state.componentVersion)).c_str());
+  SetDlgItemTextW(window, IDC_ABOUT_LBLVERSION, (MessageText(msg::kClientVersion) + ToWide(state.clientVersion)).c_str());
+  SetCaption(window, IDC_ABOUT_LBLMOREINFORMATIONAT, msg::kMoreInformationAt);
+  SetCaption(window, IDC_ABOUT_CMDOK, msg::kOk);
 }
 
 void lblwwworvellecom_Click(HWND window) {
@@ -95,53 +100,48 @@ void Unload(HWND window) {
   if (state && state->owner) SetActiveWindow(state->owner);
 }
 
-LRESULT CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_COMMAND:
-      switch (LOWORD(wParam)) {
-        case IDC_ABOUT_CMDOK:
-        case IDOK:
-        case IDCANCEL:
-          Unload(window);
-          return 0;
-        case IDC_ABOUT_LBLWWWORVELLECOM:
-          if (HIWORD(wParam) == STN_CLICKED) lblwwworvellecom_Click(window);
-          return 0;
-      }
-      break;
-    case WM_DRAWITEM: {
-      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (item->CtlID == IDC_ABOUT_PICTURE) {
-        DrawProductPicture(item->hDC, item->rcItem);
-        return TRUE;
-      }
-      break;
-    }
-    case WM_CTLCOLORSTATIC: {
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      SetBkMode(dc, TRANSPARENT);
-      if (reinterpret_cast<HWND>(lParam) == GetDlgItem(window, IDC_ABOUT_LBLWWWORVELLECOM))
-        SetTextColor(dc, RGB(0, 0, 0xCC));
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-    }
-    case WM_SETCURSOR:
-      if (reinterpret_cast<HWND>(wParam) == GetDlgItem(window, IDC_ABOUT_LBLWWWORVELLECOM)) {
-        SetCursor(LoadCursorW(nullptr, IDC_HAND));
-        return TRUE;
-      }
-      break;
-    case WM_CLOSE:
+bool AboutCommand(HWND window, int id, int code) {
+  switch (id) {
+    case IDC_ABOUT_CMDOK:
+    case IDOK:
+    case IDCANCEL:
       Unload(window);
-      return 0;
-    case WM_NCDESTROY: {
-      AboutState* state = StateOf(window);
-      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-      if (state && state->linkFont) DeleteObject(state->linkFont);
-      delete state;
-      break;
-    }
+      return true;
+    case IDC_ABOUT_LBLWWWORVELLECOM:
+      if (code == STN_CLICKED) lblwwworvellecom_Click(window);
+      return true;
+    default:
+      return false;
   }
-  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HBRUSH AboutStaticColour(HWND window, HDC dc, HWND control) {
+  SetBkMode(dc, TRANSPARENT);
+  if (control == GetDlgItem(window, IDC_ABOUT_LBLWWWORVELLECOM)) SetTextColor(dc, RGB(0, 0, 0xCC));
+  return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+// The hand over the web link; the state goes with the window.
+bool AboutOther(HWND window, UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+  if (message == WM_SETCURSOR && reinterpret_cast<HWND>(wParam) == GetDlgItem(window, IDC_ABOUT_LBLWWWORVELLECOM)) {
+    SetCursor(LoadCursorW(nullptr, IDC_HAND));
+    result = TRUE;
+    return true;
+  }
+  if (message == WM_NCDESTROY) {
+    const std::unique_ptr<AboutState> state(StateOf(window));
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  }
+  return false;
+}
+
+LRESULT CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  static const DialogBehaviour kAbout{.command = AboutCommand,
+                                      .pictureId = IDC_ABOUT_PICTURE,
+                                      .staticColour = AboutStaticColour,
+                                      .close = Unload,
+                                      .other = AboutOther};
+  return DialogProc(kAbout, window, message, wParam, lParam);
 }
 
 void RegisterAboutClass() {
@@ -152,7 +152,7 @@ void RegisterAboutClass() {
 
 // frmAbout's load: the versions first, then the language (which shows them).
 HWND Load(HWND owner) {
-  auto* state = new AboutState;
+  auto state = std::make_unique<AboutState>();
   state->owner = owner;
   const std::optional<ProductVersion> component = ReadProductVersion(ProgramFolder() + L"\\Pendrake.dll");
   state->componentVersion = ComponentVersionText(component);
@@ -160,11 +160,9 @@ HWND Load(HWND owner) {
 
   RegisterAboutClass();
   HWND window = CreateDialogFrame(kAboutClass, owner);
-  if (!window) {
-    delete state;
-    return nullptr;
-  }
-  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+  if (!window) return nullptr;
+  // From here the window owns the state; WM_NCDESTROY gives it back.
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state.release()));
   PlaceOverOwner(window, owner, kClientWidth, kClientHeight);
   CreateControls(window);
   frmAbout_Initiate_Language_settings(window);
@@ -176,10 +174,5 @@ HWND Load(HWND owner) {
 void ShowAboutBox(HWND owner) {
   HWND window = Load(owner);
   if (!window) return;
-  if (owner) EnableWindow(owner, FALSE);
-  ShowWindow(window, SW_SHOWNORMAL);
-  SetForegroundWindow(window);
-  SetFocus(GetDlgItem(window, IDC_ABOUT_CMDOK));
-  RunModalLoop(window, [window] { return !IsWindow(window); });
-  if (owner) EnableWindow(owner, TRUE);
+  ShowModal(window, owner, GetDlgItem(window, IDC_ABOUT_CMDOK), [window] { return !IsWindow(window); });
 }

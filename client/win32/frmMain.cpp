@@ -39,7 +39,11 @@
 #include <vector>
 
 #include "ControlIds.h"
+#include "ControlText.h"
 #include "Global.h"
+#include "LateBinding.h"
+#include "MainControls.h"
+#include "MessageNumbers.h"
 #include "Registry.h"
 #include "client/core/InputRules.h"
 #include "client/core/Layout.h"
@@ -48,8 +52,11 @@
 #include "client/core/Settings.h"
 #include "frmAbout.h"
 #include "frmOptions.h"
+#include "pendrake/owners.h"
 
 namespace pc = pendrake::client;
+namespace msg = pendrake::client::msg;
+using namespace pendrake::client::main_window;
 
 namespace {
 
@@ -65,162 +72,42 @@ HWND gTooltip = nullptr;
 pc::SettingsRecord gRecord;          // the stored defaults as loaded or last saved
 std::wstring gScriptFileName;         // CDMain's remembered file name
 
-// Twips <-> pixels at the screen's resolution.
-using pc::DpiX;
-using pc::DpiY;
-int XPx(int twips) { return MulDiv(twips, DpiX(), 1440); }
-int YPx(int twips) { return pc::TwipsToPixels(twips); }
-int XTw(int pixels) { return MulDiv(pixels, 1440, DpiX()); }
-int YTw(int pixels) { return MulDiv(pixels, 1440, DpiY()); }
+// Lengths across and down, in pixels from twips and back (Global's conversion).
+int XPx(int twips) { return pc::TwipsToPixels(twips, pc::Axis::Across); }
+int YPx(int twips) { return pc::TwipsToPixels(twips, pc::Axis::Down); }
+int XTw(int pixels) { return pc::PixelsToTwips(pixels, pc::Axis::Across); }
+int YTw(int pixels) { return pc::PixelsToTwips(pixels, pc::Axis::Down); }
 
 // ---- The controls ----------------------------------------------------------------------------
-enum class Kind { Frame, Label, Edit, Combo, Button, Check };
-constexpr int kWindow = 0;  // container: the client area
-constexpr int kPage = -1;   // container: the display area of the tab control
+// Their rows (MainControls.h): identifier, kind, page, container, initial place, caption,
+// font and layout slot.
 
-struct ControlDef {
-  int id;
-  Kind kind;
-  int page;       // 0 test page, 1 defaults page, -1 on every page
-  int container;  // kWindow, kPage or the id of a frame
-  pc::Rect twips; // initial place, relative to the container
-};
+// The places in twips, relative to each control's container (IDC_SSTAB relative to the client
+// area): the layout rules work on them where they stand.
+pc::MainLayout gLayout;
 
-// Initial places: at the minimum client size (8235 x 5460 twips) every control shows in full,
-// rows line up and nothing overlaps. The layout rules then stretch them with the window.
-// Listed in tab order; frames come before their contents.
-constexpr int kRow1 = 270, kRow2 = 660, kRowMsgLabel = 1065, kRowMsg = 1380;
-constexpr int kEditH = 315, kButtonH = 345, kLabelW = 1455, kFieldLeft = 1575;
-const ControlDef kControls[] = {
-    // Test page: syslog frame.
-    {IDC_FRATESTSYSLOG, Kind::Frame, 0, kPage, {60, 60, 7985, 1815}},
-    {IDC_LBLTESTSYSLOGSERVER, Kind::Label, 0, IDC_FRATESTSYSLOG, {120, kRow1, kLabelW, kEditH}},
-    {IDC_TXTTESTSYSLOGSERVER, Kind::Edit, 0, IDC_FRATESTSYSLOG, {kFieldLeft, kRow1, 1908, kEditH}},
-    {IDC_LBLTESTFACILITY, Kind::Label, 0, IDC_FRATESTSYSLOG, {3583, kRow1, 1125, kEditH}},
-    {IDC_CBTESTFACILITY, Kind::Combo, 0, IDC_FRATESTSYSLOG, {4808, kRow1, 2927, kEditH}},
-    {IDC_LBLTESTSYSLOGPORT, Kind::Label, 0, IDC_FRATESTSYSLOG, {120, kRow2, kLabelW, kEditH}},
-    {IDC_TXTTESTSYSLOGPORT, Kind::Edit, 0, IDC_FRATESTSYSLOG, {kFieldLeft, kRow2, 1908, kEditH}},
-    {IDC_LBLTESTPRIORITY, Kind::Label, 0, IDC_FRATESTSYSLOG, {3583, kRow2, 1125, kEditH}},
-    {IDC_CBTESTPRIORITY, Kind::Combo, 0, IDC_FRATESTSYSLOG, {4808, kRow2, 2927, kEditH}},
-    {IDC_LBLTESTMSG, Kind::Label, 0, IDC_FRATESTSYSLOG, {120, kRowMsgLabel, 3000, 255}},
-    {IDC_TXTTESTSYSLOGMSG, Kind::Edit, 0, IDC_FRATESTSYSLOG, {120, kRowMsg, 5835, kEditH}},
-    {IDC_CMDLOGTOSYSLOG, Kind::Button, 0, IDC_FRATESTSYSLOG, {6055, kRowMsg - 15, 1800, kButtonH}},
-    {IDC_CMDGENSYSLOGSCRIPT, Kind::Button, 0, IDC_FRATESTSYSLOG, {6055, kRowMsg - 375, 1800, kButtonH}},
-    // Test page: event log frame.
-    {IDC_FRATESTNTEVENTLOG, Kind::Frame, 0, kPage, {60, 1975, 7985, 1815}},
-    {IDC_LBLTESTEVENTLOGCOMPUTER, Kind::Label, 0, IDC_FRATESTNTEVENTLOG, {120, kRow1, kLabelW, kEditH}},
-    {IDC_TXTTESTEVENTLOGCOMPUTER, Kind::Edit, 0, IDC_FRATESTNTEVENTLOG, {kFieldLeft, kRow1, 1908, kEditH}},
-    {IDC_LBLTESTEVENTLOGTYPE, Kind::Label, 0, IDC_FRATESTNTEVENTLOG, {3583, kRow1, 1225, kEditH}},
-    {IDC_CBTESTEVENTLOGTYPE, Kind::Combo, 0, IDC_FRATESTNTEVENTLOG, {4808, kRow1, 2927, kEditH}},
-    {IDC_LBLTESTEVENTLOGSOURCE, Kind::Label, 0, IDC_FRATESTNTEVENTLOG, {120, kRow2, kLabelW, kEditH}},
-    {IDC_TXTTESTEVENTLOGSOURCE, Kind::Edit, 0, IDC_FRATESTNTEVENTLOG, {kFieldLeft, kRow2, 1908, kEditH}},
-    {IDC_LBLTESTEVENTLOGID, Kind::Label, 0, IDC_FRATESTNTEVENTLOG, {3583, kRow2, 1225, kEditH}},
-    {IDC_TXTTESTEVENTLOGID, Kind::Edit, 0, IDC_FRATESTNTEVENTLOG, {4808, kRow2, 2927, kEditH}},
-    {IDC_LBLTESTMESSAGE, Kind::Label, 0, IDC_FRATESTNTEVENTLOG, {120, kRowMsgLabel, 3000, 255}},
-    {IDC_TXTTESTEVENTLOGMSG, Kind::Edit, 0, IDC_FRATESTNTEVENTLOG, {120, kRowMsg, 5835, kEditH}},
-    {IDC_CMDLOGTOEVENTLOG, Kind::Button, 0, IDC_FRATESTNTEVENTLOG, {6055, kRowMsg - 15, 1800, kButtonH}},
-    {IDC_CMDGENEVENTSCRIPT, Kind::Button, 0, IDC_FRATESTNTEVENTLOG, {6055, kRowMsg - 375, 1800, kButtonH}},
-    // Defaults page.
-    {IDC_CHKENABLEDEFAULTS, Kind::Check, 1, kPage, {120, 60, 4000, 255}},
-    {IDC_FRADEFAULTS, Kind::Frame, 1, kPage, {60, 360, 7985, 3460}},
-    {IDC_FRASYSLOG, Kind::Frame, 1, IDC_FRADEFAULTS, {120, 270, 3892, 2850}},
-    {IDC_LBLSYSLOGSERVER, Kind::Label, 1, IDC_FRASYSLOG, {250, 255, 2400, 240}},
-    {IDC_TXTSYSLOGSERVER, Kind::Edit, 1, IDC_FRASYSLOG, {250, 495, 3392, kEditH}},
-    {IDC_LBLSYSLOGPORT, Kind::Label, 1, IDC_FRASYSLOG, {250, 885, 2400, 240}},
-    {IDC_TXTSYSLOGPORT, Kind::Edit, 1, IDC_FRASYSLOG, {250, 1125, 3392, kEditH}},
-    {IDC_LBLFACILITY, Kind::Label, 1, IDC_FRASYSLOG, {250, 1515, 2400, 240}},
-    {IDC_CBFACILITY, Kind::Combo, 1, IDC_FRASYSLOG, {250, 1755, 3392, kEditH}},
-    {IDC_LBLPRIORITY, Kind::Label, 1, IDC_FRASYSLOG, {250, 2145, 2400, 240}},
-    {IDC_CBPRIORITY, Kind::Combo, 1, IDC_FRASYSLOG, {250, 2385, 3392, kEditH}},
-    {IDC_FRANTEVEMTLOG, Kind::Frame, 1, IDC_FRADEFAULTS, {3962, 270, 3892, 2850}},
-    {IDC_LBLEVENTLOGCOMPUTER, Kind::Label, 1, IDC_FRANTEVEMTLOG, {250, 255, 2400, 240}},
-    {IDC_TXTEVENTLOGCOMPUTER, Kind::Edit, 1, IDC_FRANTEVEMTLOG, {250, 495, 3392, kEditH}},
-    {IDC_LBLEVENTLOGSOURCE, Kind::Label, 1, IDC_FRANTEVEMTLOG, {250, 885, 2400, 240}},
-    {IDC_TXTEVENTLOGSOURCE, Kind::Edit, 1, IDC_FRANTEVEMTLOG, {250, 1125, 3392, kEditH}},
-    {IDC_LBLEVENTLOGTYPE, Kind::Label, 1, IDC_FRANTEVEMTLOG, {250, 1515, 2400, 240}},
-    {IDC_CBEVENTLOGTYPE, Kind::Combo, 1, IDC_FRANTEVEMTLOG, {250, 1755, 3392, kEditH}},
-    {IDC_LBLEVENTLOGID, Kind::Label, 1, IDC_FRANTEVEMTLOG, {250, 2145, 2400, 240}},
-    {IDC_TXTEVENTLOGID, Kind::Edit, 1, IDC_FRANTEVEMTLOG, {250, 2385, 3392, kEditH}},
-    // The window's own buttons; placed by the layout at every resize.
-    {IDC_PBOK, Kind::Button, -1, kWindow, {5225, 4710, 675, 375}},
-    {IDC_PBCANCEL, Kind::Button, -1, kWindow, {5990, 4710, 1125, 375}},
-    {IDC_PBAPPLY, Kind::Button, -1, kWindow, {7240, 4710, 900, 375}},
-};
-
-const ControlDef* FindDef(int id) {
-  for (const auto& def : kControls) {
-    if (def.id == id) return &def;
-  }
-  return nullptr;
-}
-
-// Current places in twips, relative to each control's container; IDC_SSTAB relative to the
-// client area.
-std::map<int, pc::Rect> gPlaces;
+pc::Rect PlaceOf(const ControlDef& def) { return def.slot ? *def.slot(gLayout) : def.twips; }
 
 HWND Item(int id) { return GetDlgItem(gMain, id); }
-
-// The layout rules work on a MainLayout; these are its fields by control.
-std::vector<std::pair<int, pc::Rect*>> LayoutFields(pc::MainLayout& l) {
-  auto& t = l.test;
-  auto& d = l.defaults;
-  return {
-      {IDC_SSTAB, &l.SSTab},
-      {IDC_FRATESTSYSLOG, &t.fratestSyslog},
-      {IDC_TXTTESTSYSLOGSERVER, &t.txtTestSyslogServer},
-      {IDC_TXTTESTSYSLOGPORT, &t.txtTestSyslogPort},
-      {IDC_LBLTESTFACILITY, &t.lblTestFacility},
-      {IDC_LBLTESTPRIORITY, &t.lblTestPriority},
-      {IDC_CBTESTFACILITY, &t.cbTestFacility},
-      {IDC_CBTESTPRIORITY, &t.cbTestPriority},
-      {IDC_TXTTESTSYSLOGMSG, &t.txtTestSyslogMSG},
-      {IDC_CMDLOGTOSYSLOG, &t.cmdLogToSyslog},
-      {IDC_CMDGENSYSLOGSCRIPT, &t.cmdGenSyslogScript},
-      {IDC_FRATESTNTEVENTLOG, &t.fraTestNTEventLog},
-      {IDC_TXTTESTEVENTLOGCOMPUTER, &t.txtTestEventLogComputer},
-      {IDC_TXTTESTEVENTLOGSOURCE, &t.txtTestEventLogSource},
-      {IDC_LBLTESTEVENTLOGTYPE, &t.lbltestEventLogType},
-      {IDC_LBLTESTEVENTLOGID, &t.lblTestEventLogID},
-      {IDC_CBTESTEVENTLOGTYPE, &t.cbTestEventLogType},
-      {IDC_TXTTESTEVENTLOGID, &t.txtTestEventLogID},
-      {IDC_TXTTESTEVENTLOGMSG, &t.txtTestEventLogMSG},
-      {IDC_CMDLOGTOEVENTLOG, &t.cmdLogToEventLog},
-      {IDC_CMDGENEVENTSCRIPT, &t.cmdGenEventScript},
-      {IDC_FRADEFAULTS, &d.fraDefaults},
-      {IDC_FRASYSLOG, &d.fraSyslog},
-      {IDC_FRANTEVEMTLOG, &d.fraNTEVemtLog},
-      {IDC_TXTSYSLOGSERVER, &d.txtSyslogServer},
-      {IDC_TXTSYSLOGPORT, &d.txtSyslogPort},
-      {IDC_CBFACILITY, &d.cbFacility},
-      {IDC_CBPRIORITY, &d.cbPriority},
-      {IDC_TXTEVENTLOGCOMPUTER, &d.txtEventLogComputer},
-      {IDC_TXTEVENTLOGSOURCE, &d.txtEventLogSource},
-      {IDC_CBEVENTLOGTYPE, &d.cbEventLogType},
-      {IDC_TXTEVENTLOGID, &d.txtEventLogID},
-      {IDC_PBOK, &l.pbOK},
-      {IDC_PBCANCEL, &l.pbCancel},
-      {IDC_PBAPPLY, &l.pbApply},
-  };
-}
 
 // Pixel origin of a container within the client area.
 POINT ContainerOrigin(int container) {
   if (container == kWindow) return {0, 0};
   if (container == kPage) {
-    const pc::Rect& tab = gPlaces[IDC_SSTAB];
+    const pc::Rect& tab = gLayout.SSTab;
     RECT display{0, 0, XPx(tab.width), YPx(tab.height)};
     TabCtrl_AdjustRect(gTab, FALSE, &display);
     return {XPx(tab.left) + display.left, YPx(tab.top) + display.top};
   }
-  const ControlDef* def = FindDef(container);
+  const ControlDef* def = FindControl(container);
   const POINT outer = ContainerOrigin(def->container);
-  const pc::Rect& r = gPlaces[container];
+  const pc::Rect r = PlaceOf(*def);
   return {outer.x + XPx(r.left), outer.y + YPx(r.top)};
 }
 
 // Moves every control to its place.
 void PlaceControls() {
-  HDWP batch = BeginDeferWindowPos(static_cast<int>(std::size(kControls)) + 1);
+  HDWP batch = BeginDeferWindowPos(static_cast<int>(MainControls().size()) + 1);
   auto move = [&batch](HWND w, int x, int y, int cx, int cy) {
     if (batch) {
       batch = DeferWindowPos(batch, w, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -228,11 +115,11 @@ void PlaceControls() {
       SetWindowPos(w, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
     }
   };
-  const pc::Rect& tab = gPlaces[IDC_SSTAB];
+  const pc::Rect& tab = gLayout.SSTab;
   move(gTab, XPx(tab.left), YPx(tab.top), XPx(tab.width), YPx(tab.height));
-  for (const auto& def : kControls) {
+  for (const auto& def : MainControls()) {
     const POINT origin = ContainerOrigin(def.container);
-    const pc::Rect& r = gPlaces[def.id];
+    const pc::Rect r = PlaceOf(def);
     // A drop-down list's window height is the height of its open list.
     const int height = def.kind == Kind::Combo ? YPx(r.height) + 260 : YPx(r.height);
     move(Item(def.id), origin.x + XPx(r.left), origin.y + YPx(r.top), XPx(r.width), height);
@@ -253,133 +140,65 @@ int ShownTab() { return TabCtrl_GetCurSel(gTab) == 1 ? 1 : 0; }
 
 // ArrangeControls: the layout rules for the tab that shows, then the controls move.
 void ArrangeControls() {
-  pc::MainLayout layout;
-  auto fields = LayoutFields(layout);
-  for (auto& [id, rect] : fields) *rect = gPlaces[id];
-  pc::ArrangeControls(CurrentSize(), ShownTab(), layout);
-  for (auto& [id, rect] : fields) gPlaces[id] = *rect;
+  pc::ArrangeControls(CurrentSize(), ShownTab(), gLayout);
   PlaceControls();
 }
 
 // Shows the controls of one page and hides the other's.
 void ShowPage(int page) {
-  for (const auto& def : kControls) {
+  for (const auto& def : MainControls()) {
     if (def.page >= 0) ShowWindow(Item(def.id), def.page == page ? SW_SHOW : SW_HIDE);
   }
 }
 
-// ---- Text helpers -----------------------------------------------------------------------------
-std::wstring TextOf(int id) { return pc::WindowText(Item(id)); }
-std::u16string U16TextOf(int id) { return pc::ToU16(TextOf(id)); }
-void SetTextOf(int id, std::u16string_view text) {
-  SetWindowTextW(Item(id), pc::ToWide(text).c_str());
-}
-void SetTextOf(int id, int32_t number) { SetTextOf(id, pc::DecimalText(number)); }
-
-void FillList(int id, std::span<const pc::ListEntry> entries) {
-  HWND combo = Item(id);
-  for (const auto& entry : entries) {
-    const auto index = SendMessageW(combo, CB_ADDSTRING, 0,
-                                    reinterpret_cast<LPARAM>(pc::ToWide(entry.text).c_str()));
-    SendMessageW(combo, CB_SETITEMDATA, index, entry.itemData);
-  }
-}
-int Selection(int id) { return static_cast<int>(SendMessageW(Item(id), CB_GETCURSEL, 0, 0)); }
-void Select(int id, int position) { SendMessageW(Item(id), CB_SETCURSEL, position, 0); }
-// The item data of the selected entry, or -1 with nothing selected.
-int32_t SelectedItemData(int id) {
-  const int sel = Selection(id);
-  return sel < 0 ? -1 : static_cast<int32_t>(SendMessageW(Item(id), CB_GETITEMDATA, sel, 0));
-}
-
-// ---- Number fields: key filter and paste --------------------------------------------------
-LRESULT CALLBACK NumberFieldProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                 DWORD_PTR) {
-  switch (message) {
-    case WM_CHAR: {
-      const pc::KeyFilterResult r = pc::DigitsOnlyKeyFilter(static_cast<uint32_t>(wParam));
-      if (r.beep) MessageBeep(MB_OK);
-      if (r.code == 0) return 0;
-      wParam = r.code;
-      break;
-    }
-    case WM_PASTE: {
-      // Pasted text bypasses the key filter: only its digits go in, the rest is refused
-      // with the same beep as a refused key.
-      if (!OpenClipboard(edit)) return 0;
-      std::wstring text;
-      if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-          text = chars;
-          GlobalUnlock(data);
-        }
-      }
-      CloseClipboard();
-      const std::u16string digits = pc::DigitsOnly(pc::ToU16(text));
-      if (digits.size() != text.size()) MessageBeep(MB_OK);
-      SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(pc::ToWide(digits).c_str()));
-      return 0;
-    }
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(edit, NumberFieldProc, 0);
-      break;
-    default:
-      break;
-  }
-  return DefSubclassProc(edit, message, wParam, lParam);
-}
-
 // ---- Defaults page ----------------------------------------------------------------------------
-constexpr int kDefaultControls[] = {
-    IDC_FRASYSLOG,       IDC_LBLSYSLOGSERVER,     IDC_TXTSYSLOGSERVER,     IDC_LBLSYSLOGPORT,
-    IDC_TXTSYSLOGPORT,   IDC_LBLFACILITY,         IDC_CBFACILITY,          IDC_LBLPRIORITY,
-    IDC_CBPRIORITY,      IDC_FRANTEVEMTLOG,       IDC_LBLEVENTLOGCOMPUTER, IDC_TXTEVENTLOGCOMPUTER,
-    IDC_LBLEVENTLOGSOURCE, IDC_TXTEVENTLOGSOURCE, IDC_LBLEVENTLOGTYPE,     IDC_CBEVENTLOGTYPE,
-    IDC_LBLEVENTLOGID,   IDC_TXTEVENTLOGID,
-};
+// The controls inside the two frames of the stored defaults, and the frames themselves.
+bool IsDefaultControl(const ControlDef& def) { return def.page == 1 && def.container != kPage; }
 
 void SetDefaultControlsEnabled(bool enabled) {
   // BM_SETCHECK raises no click, so the box and the frames cannot chase each other.
   SendMessageW(Item(IDC_CHKENABLEDEFAULTS), BM_SETCHECK, enabled ? BST_CHECKED : BST_UNCHECKED, 0);
-  for (int id : kDefaultControls) EnableWindow(Item(id), enabled ? TRUE : FALSE);
+  for (const auto& def : MainControls()) {
+    if (IsDefaultControl(def)) EnableWindow(Item(def.id), enabled ? TRUE : FALSE);
+  }
 }
 void EnableDefaultControls() { SetDefaultControlsEnabled(true); }
 void DisableDefaultControls() { SetDefaultControlsEnabled(false); }
 
 void FillDefaultsPage() {
-  SetTextOf(IDC_TXTSYSLOGSERVER, gRecord.szSyslogServer);
-  SetTextOf(IDC_TXTSYSLOGPORT, gRecord.iSyslogPort);  // runs the port check like typing
-  Select(IDC_CBFACILITY, pc::FacilityPositionFor(gRecord.iSyslogFacility));
-  Select(IDC_CBPRIORITY, pc::PriorityPositionFor(gRecord.iSyslogPriority));
-  SetTextOf(IDC_TXTEVENTLOGCOMPUTER, gRecord.szEventLogComputer);
-  SetTextOf(IDC_TXTEVENTLOGSOURCE, gRecord.szEventLogSource);
-  Select(IDC_CBEVENTLOGTYPE, pc::EventTypePositionFor(gRecord.iEventLogType));
-  SetTextOf(IDC_TXTEVENTLOGID, gRecord.iEventLogID);
+  pc::SetTextOf(gMain, IDC_TXTSYSLOGSERVER, gRecord.szSyslogServer);
+  pc::SetNumberOf(gMain, IDC_TXTSYSLOGPORT, gRecord.iSyslogPort);  // runs the port check like typing
+  pc::SelectInCombo(gMain, IDC_CBFACILITY, pc::FacilityPositionFor(gRecord.iSyslogFacility));
+  pc::SelectInCombo(gMain, IDC_CBPRIORITY, pc::PriorityPositionFor(gRecord.iSyslogPriority));
+  pc::SetTextOf(gMain, IDC_TXTEVENTLOGCOMPUTER, gRecord.szEventLogComputer);
+  pc::SetTextOf(gMain, IDC_TXTEVENTLOGSOURCE, gRecord.szEventLogSource);
+  pc::SelectInCombo(gMain, IDC_CBEVENTLOGTYPE, pc::EventTypePositionFor(gRecord.iEventLogType));
+  pc::SetNumberOf(gMain, IDC_TXTEVENTLOGID, gRecord.iEventLogID);
 }
 
 void CopyDefaultsToTestPage() {
-  SetTextOf(IDC_TXTTESTSYSLOGSERVER, gRecord.szSyslogServer);
-  SetTextOf(IDC_TXTTESTSYSLOGPORT, gRecord.iSyslogPort);
-  Select(IDC_CBTESTFACILITY, pc::FacilityPositionFor(gRecord.iSyslogFacility));
-  Select(IDC_CBTESTPRIORITY, pc::PriorityPositionFor(gRecord.iSyslogPriority));
-  SetTextOf(IDC_TXTTESTEVENTLOGCOMPUTER, gRecord.szEventLogComputer);
-  SetTextOf(IDC_TXTTESTEVENTLOGSOURCE, gRecord.szEventLogSource);
-  Select(IDC_CBTESTEVENTLOGTYPE, pc::EventTypePositionFor(gRecord.iEventLogType));
-  SetTextOf(IDC_TXTTESTEVENTLOGID, gRecord.iEventLogID);
+  pc::SetTextOf(gMain, IDC_TXTTESTSYSLOGSERVER, gRecord.szSyslogServer);
+  pc::SetNumberOf(gMain, IDC_TXTTESTSYSLOGPORT, gRecord.iSyslogPort);
+  pc::SelectInCombo(gMain, IDC_CBTESTFACILITY, pc::FacilityPositionFor(gRecord.iSyslogFacility));
+  pc::SelectInCombo(gMain, IDC_CBTESTPRIORITY, pc::PriorityPositionFor(gRecord.iSyslogPriority));
+  pc::SetTextOf(gMain, IDC_TXTTESTEVENTLOGCOMPUTER, gRecord.szEventLogComputer);
+  pc::SetTextOf(gMain, IDC_TXTTESTEVENTLOGSOURCE, gRecord.szEventLogSource);
+  pc::SelectInCombo(gMain, IDC_CBTESTEVENTLOGTYPE, pc::EventTypePositionFor(gRecord.iEventLogType));
+  pc::SetNumberOf(gMain, IDC_TXTTESTEVENTLOGID, gRecord.iEventLogID);
 }
 
 void SaveDefaults() {
   pc::DefaultsPageState page;
   page.enableDefaultsChecked =
       SendMessageW(Item(IDC_CHKENABLEDEFAULTS), BM_GETCHECK, 0, 0) == BST_CHECKED;
-  page.facilityPosition = Selection(IDC_CBFACILITY);
-  page.priorityPosition = Selection(IDC_CBPRIORITY);
-  page.portText = U16TextOf(IDC_TXTSYSLOGPORT);
-  page.server = U16TextOf(IDC_TXTSYSLOGSERVER);
-  page.computer = U16TextOf(IDC_TXTEVENTLOGCOMPUTER);
-  page.source = U16TextOf(IDC_TXTEVENTLOGSOURCE);
-  page.eventIdText = U16TextOf(IDC_TXTEVENTLOGID);
-  page.eventTypeItemData = SelectedItemData(IDC_CBEVENTLOGTYPE);
+  page.facilityPosition = pc::ComboSelection(gMain, IDC_CBFACILITY);
+  page.priorityPosition = pc::ComboSelection(gMain, IDC_CBPRIORITY);
+  page.portText = pc::U16TextOf(gMain, IDC_TXTSYSLOGPORT);
+  page.server = pc::U16TextOf(gMain, IDC_TXTSYSLOGSERVER);
+  page.computer = pc::U16TextOf(gMain, IDC_TXTEVENTLOGCOMPUTER);
+  page.source = pc::U16TextOf(gMain, IDC_TXTEVENTLOGSOURCE);
+  page.eventIdText = pc::U16TextOf(gMain, IDC_TXTEVENTLOGID);
+  page.eventTypeItemData = pc::ComboSelectedItemData(gMain, IDC_CBEVENTLOGTYPE);
   pc::TakeDefaultsFromPage(page, gRecord);
   pc::RegistrySettingsStore store(pc::ghSettingsKey);
   pc::SaveSettings(store, gRecord);
@@ -387,193 +206,56 @@ void SaveDefaults() {
 
 // The port check of both port fields, run on every change of their text.
 void CheckPort(int id) {
-  const std::u16string text = U16TextOf(id);
+  const std::u16string text = pc::U16TextOf(gMain, id);
   switch (pc::CheckPortText(text)) {
     case pc::PortCheck::Accept:
       break;
     case pc::PortCheck::TooLarge:
       MessageBoxW(gMain, pc::MessageText(pc::msg::kPortTooLarge).c_str(), pc::kProgramTitle,
                   MB_OK | MB_ICONSTOP);
-      SetTextOf(id, pc::kMaxPortText);  // checked again, and accepted
+      pc::SetTextOf(gMain, id, pc::kMaxPortText);  // checked again, and accepted
       break;
     case pc::PortCheck::NotDigits:
-      SetTextOf(id, pc::DigitsOnly(text));
+      pc::SetTextOf(gMain, id, pc::DigitsOnly(text));
       break;
   }
 }
 
 // ---- Test page ------------------------------------------------------------------------------
 void UpdateSyslogTestButtons() {
-  const BOOL enable = !TextOf(IDC_TXTTESTSYSLOGSERVER).empty() && !TextOf(IDC_TXTTESTSYSLOGPORT).empty();
+  const BOOL enable = !pc::TextOf(gMain, IDC_TXTTESTSYSLOGSERVER).empty() && !pc::TextOf(gMain, IDC_TXTTESTSYSLOGPORT).empty();
   EnableWindow(Item(IDC_CMDLOGTOSYSLOG), enable);
   EnableWindow(Item(IDC_CMDGENSYSLOGSCRIPT), enable);
 }
 
-// Owners for the test's COM objects, so that every path releases them.
-class Bstr {
- public:
-  explicit Bstr(const std::wstring& text) : b_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-  Bstr(const Bstr&) = delete;
-  Bstr& operator=(const Bstr&) = delete;
-  ~Bstr() { SysFreeString(b_); }
-  BSTR get() const { return b_; }
-
- private:
-  BSTR b_;
-};
-
-class DispatchPtr {
- public:
-  DispatchPtr() = default;
-  DispatchPtr(const DispatchPtr&) = delete;
-  DispatchPtr& operator=(const DispatchPtr&) = delete;
-  ~DispatchPtr() {
-    if (p_) p_->Release();
-  }
-  IDispatch** put() { return &p_; }
-  IDispatch* operator->() const { return p_; }
-
- private:
-  IDispatch* p_ = nullptr;
-};
-
-class WaitCursor {
- public:
-  WaitCursor() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-  ~WaitCursor() { SetCursor(previous_ ? previous_ : LoadCursorW(nullptr, IDC_ARROW)); }
-
- private:
-  HCURSOR previous_;
-};
-
-// The outcome of a late-bound step: the error number and the platform's description.
-struct ComFailure {
-  HRESULT code = S_OK;
-  std::wstring description;
-};
-
-// Fills `failure` from a failed Invoke; the object's own description wins when it gave one.
-void TakeInvokeFailure(HRESULT hr, EXCEPINFO& info, ComFailure& failure) {
-  failure.code = hr;
-  if (hr == DISP_E_EXCEPTION) {
-    if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
-    if (info.scode != 0) {
-      failure.code = info.scode;
-    } else if (info.wCode != 0) {
-      failure.code = info.wCode;
-    }
-    if (info.bstrDescription) failure.description = info.bstrDescription;
-  }
-  SysFreeString(info.bstrSource);
-  SysFreeString(info.bstrDescription);
-  SysFreeString(info.bstrHelpFile);
-}
-
-bool CallByName(IDispatch* object, const wchar_t* name, WORD flags, VARIANT& argument, ComFailure& failure) {
-  DISPID id = 0;
-  auto* nameText = const_cast<LPOLESTR>(name);
-  HRESULT hr = object->GetIDsOfNames(IID_NULL, &nameText, 1, LOCALE_USER_DEFAULT, &id);
-  if (FAILED(hr)) {
-    failure.code = hr;
-    return false;
-  }
-  DISPID putId = DISPID_PROPERTYPUT;
-  DISPPARAMS params{&argument, nullptr, 1, 0};
-  if (flags == DISPATCH_PROPERTYPUT) {
-    params.rgdispidNamedArgs = &putId;
-    params.cNamedArgs = 1;
-  }
-  EXCEPINFO info{};
-  UINT argError = 0;
-  hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, nullptr, &info, &argError);
-  if (FAILED(hr)) {
-    TakeInvokeFailure(hr, info, failure);
-    return false;
-  }
-  return true;
-}
-
-bool PutText(IDispatch* object, const wchar_t* name, const std::wstring& text, ComFailure& failure) {
-  Bstr value(text);
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BSTR;
-  v.bstrVal = value.get();
-  return CallByName(object, name, DISPATCH_PROPERTYPUT, v, failure);
-}
-
-bool PutI2(IDispatch* object, const wchar_t* name, int number, ComFailure& failure) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I2;
-  v.iVal = static_cast<SHORT>(number);
-  return CallByName(object, name, DISPATCH_PROPERTYPUT, v, failure);
-}
-
-bool PutI4(IDispatch* object, const wchar_t* name, int32_t number, ComFailure& failure) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = number;
-  return CallByName(object, name, DISPATCH_PROPERTYPUT, v, failure);
-}
-
-bool CallWithText(IDispatch* object, const wchar_t* name, const std::wstring& text, ComFailure& failure) {
-  Bstr value(text);
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BSTR;
-  v.bstrVal = value.get();
-  WaitCursor hourglass;
-  return CallByName(object, name, DISPATCH_METHOD, v, failure);
-}
-
-bool CreateComponent(DispatchPtr& object, ComFailure& failure) {
-  CLSID clsid{};
-  HRESULT hr = CLSIDFromProgID(kProgId, &clsid);
-  if (SUCCEEDED(hr)) {
-    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
-                          reinterpret_cast<void**>(object.put()));
-  }
-  failure.code = hr;
-  return SUCCEEDED(hr);
-}
-
-void ShowTestFailure(const ComFailure& failure) {
-  const std::wstring text = pc::ErrorMessageText(L"Error: ", static_cast<int32_t>(failure.code), failure.description);
-  MessageBoxW(gMain, text.c_str(), pc::kProgramTitle, MB_OK);
-}
-
 void LogToSyslogTest() {
-  ComFailure failure;
+  pc::ComFailure failure;
   bool ok = false;
   {
-    DispatchPtr object;
-    ok = CreateComponent(object, failure) &&
-         PutText(object.operator->(), L"SyslogServer", TextOf(IDC_TXTTESTSYSLOGSERVER), failure) &&
-         PutText(object.operator->(), L"SyslogPort", TextOf(IDC_TXTTESTSYSLOGPORT), failure) &&
-         PutI2(object.operator->(), L"SyslogFacility", Selection(IDC_CBTESTFACILITY), failure) &&
-         PutI2(object.operator->(), L"SyslogPriority", Selection(IDC_CBTESTPRIORITY), failure) &&
-         CallWithText(object.operator->(), L"LogToSyslog", TextOf(IDC_TXTTESTSYSLOGMSG), failure);
+    pc::DispatchPtr object;
+    ok = pc::CreateByProgId(kProgId, object, failure) &&
+         pc::PutText(object.get(), L"SyslogServer", pc::TextOf(gMain, IDC_TXTTESTSYSLOGSERVER), failure) &&
+         pc::PutText(object.get(), L"SyslogPort", pc::TextOf(gMain, IDC_TXTTESTSYSLOGPORT), failure) &&
+         pc::PutI2(object.get(), L"SyslogFacility", pc::ComboSelection(gMain, IDC_CBTESTFACILITY), failure) &&
+         pc::PutI2(object.get(), L"SyslogPriority", pc::ComboSelection(gMain, IDC_CBTESTPRIORITY), failure) &&
+         pc::CallWithText(object.get(), L"LogToSyslog", pc::TextOf(gMain, IDC_TXTTESTSYSLOGMSG), failure);
   }  // the object goes before any message shows
-  if (!ok) ShowTestFailure(failure);
+  if (!ok) pc::ShowComFailure(gMain, failure);
 }
 
 void LogToEventLogTest() {
-  ComFailure failure;
+  pc::ComFailure failure;
   bool ok = false;
   {
-    DispatchPtr object;
-    ok = CreateComponent(object, failure) &&
-         PutText(object.operator->(), L"EventLogComputer", TextOf(IDC_TXTTESTEVENTLOGCOMPUTER), failure) &&
-         PutText(object.operator->(), L"EventLogSource", TextOf(IDC_TXTTESTEVENTLOGSOURCE), failure) &&
-         PutText(object.operator->(), L"EventLogID", TextOf(IDC_TXTTESTEVENTLOGID), failure) &&
-         PutI4(object.operator->(), L"EventLogType", SelectedItemData(IDC_CBTESTEVENTLOGTYPE), failure) &&
-         CallWithText(object.operator->(), L"LogToEventLog", TextOf(IDC_TXTTESTEVENTLOGMSG), failure);
+    pc::DispatchPtr object;
+    ok = pc::CreateByProgId(kProgId, object, failure) &&
+         pc::PutText(object.get(), L"EventLogComputer", pc::TextOf(gMain, IDC_TXTTESTEVENTLOGCOMPUTER), failure) &&
+         pc::PutText(object.get(), L"EventLogSource", pc::TextOf(gMain, IDC_TXTTESTEVENTLOGSOURCE), failure) &&
+         pc::PutText(object.get(), L"EventLogID", pc::TextOf(gMain, IDC_TXTTESTEVENTLOGID), failure) &&
+         pc::PutI4(object.get(), L"EventLogType", pc::ComboSelectedItemData(gMain, IDC_CBTESTEVENTLOGTYPE), failure) &&
+         pc::CallWithText(object.get(), L"LogToEventLog", pc::TextOf(gMain, IDC_TXTTESTEVENTLOGMSG), failure);
   }
-  if (!ok) ShowTestFailure(failure);
+  if (!ok) pc::ShowComFailure(gMain, failure);
 }
 
 // ---- Script generator (CDMain) ---------------------------------------------------------------
@@ -612,19 +294,19 @@ void GenerateScript(bool syslog) {
     std::u16string text;
     if (syslog) {
       pc::SyslogScriptValues v;
-      v.server = U16TextOf(IDC_TXTTESTSYSLOGSERVER);
-      v.portText = U16TextOf(IDC_TXTTESTSYSLOGPORT);
-      v.facility = Selection(IDC_CBTESTFACILITY);
-      v.priority = Selection(IDC_CBTESTPRIORITY);
-      v.message = U16TextOf(IDC_TXTTESTSYSLOGMSG);
+      v.server = pc::U16TextOf(gMain, IDC_TXTTESTSYSLOGSERVER);
+      v.portText = pc::U16TextOf(gMain, IDC_TXTTESTSYSLOGPORT);
+      v.facility = pc::ComboSelection(gMain, IDC_CBTESTFACILITY);
+      v.priority = pc::ComboSelection(gMain, IDC_CBTESTPRIORITY);
+      v.message = pc::U16TextOf(gMain, IDC_TXTTESTSYSLOGMSG);
       text = pc::SyslogScriptFileText(v);
     } else {
       pc::EventLogScriptValues v;
-      v.computer = U16TextOf(IDC_TXTTESTEVENTLOGCOMPUTER);
-      v.source = U16TextOf(IDC_TXTTESTEVENTLOGSOURCE);
-      v.eventIdText = U16TextOf(IDC_TXTTESTEVENTLOGID);
-      v.eventType = SelectedItemData(IDC_CBTESTEVENTLOGTYPE);
-      v.message = U16TextOf(IDC_TXTTESTEVENTLOGMSG);
+      v.computer = pc::U16TextOf(gMain, IDC_TXTTESTEVENTLOGCOMPUTER);
+      v.source = pc::U16TextOf(gMain, IDC_TXTTESTEVENTLOGSOURCE);
+      v.eventIdText = pc::U16TextOf(gMain, IDC_TXTTESTEVENTLOGID);
+      v.eventType = pc::ComboSelectedItemData(gMain, IDC_CBTESTEVENTLOGTYPE);
+      v.message = pc::U16TextOf(gMain, IDC_TXTTESTEVENTLOGMSG);
       text = pc::EventLogScriptFileText(v);
     }
     error = pc::WriteAnsiFile(path, text);
@@ -646,68 +328,11 @@ void OpenManual() {
   si.wShowWindow = SW_SHOWMAXIMIZED;
   PROCESS_INFORMATION pi{};
   if (CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    const pendrake::owners::UniqueHandle thread(pi.hThread), process(pi.hProcess);
   }
 }
 
 // ---- Window creation --------------------------------------------------------------------------
-HWND CreateControl(const ControlDef& def, HINSTANCE instance) {
-  const wchar_t* cls = L"BUTTON";
-  DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
-  DWORD exStyle = 0;
-  switch (def.kind) {
-    case Kind::Frame:
-      // A frame paints only its edge and caption: transparent, so that what lies below it
-      // (the tab page) shows through instead of being clipped away.
-      style |= BS_GROUPBOX;
-      exStyle = WS_EX_TRANSPARENT;
-      break;
-    case Kind::Label:
-      cls = L"STATIC";
-      style |= SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX;
-      break;
-    case Kind::Edit:
-      cls = L"EDIT";
-      style |= WS_TABSTOP | ES_AUTOHSCROLL;
-      exStyle = WS_EX_CLIENTEDGE;
-      break;
-    case Kind::Combo:
-      cls = L"COMBOBOX";
-      style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
-      break;
-    case Kind::Button:
-      style |= WS_TABSTOP | BS_PUSHBUTTON;
-      break;
-    case Kind::Check:
-      style |= WS_TABSTOP | BS_AUTOCHECKBOX;
-      break;
-  }
-  if (def.page != 1) style |= WS_VISIBLE;  // the window opens on the test page
-  return CreateWindowExW(exStyle, cls, L"", style, 0, 0, 0, 0, gMain,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id)), instance, nullptr);
-}
-
-void AddTooltip(int id) {
-  TOOLINFOW info{};
-  info.cbSize = sizeof info;
-  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  info.hwnd = gMain;
-  info.uId = reinterpret_cast<UINT_PTR>(Item(id));
-  info.lpszText = const_cast<wchar_t*>(L"");
-  SendMessageW(gTooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-}
-
-void SetTooltip(int id, const std::wstring& text) {
-  TOOLINFOW info{};
-  info.cbSize = sizeof info;
-  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  info.hwnd = gMain;
-  info.uId = reinterpret_cast<UINT_PTR>(Item(id));
-  info.lpszText = const_cast<wchar_t*>(text.c_str());
-  SendMessageW(gTooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
-}
-
 void CreateControls(HINSTANCE instance) {
   gTab = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0,
                          0, 0, gMain, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_SSTAB)), instance, nullptr);
@@ -718,9 +343,9 @@ void CreateControls(HINSTANCE instance) {
   SetWindowTheme(gTab, L" ", L" ");
   TabCtrl_InsertItem(gTab, 0, &item);
   TabCtrl_InsertItem(gTab, 1, &item);
-  for (const auto& def : kControls) {
-    CreateControl(def, instance);
-    gPlaces[def.id] = def.twips;
+  for (const auto& def : MainControls()) {
+    CreateControl(def, gMain, instance);
+    if (def.slot) *def.slot(gLayout) = def.twips;
   }
   // Painting order: controls over their frames, frames over the tab control.
   for (int frame : {IDC_FRASYSLOG, IDC_FRANTEVEMTLOG, IDC_FRADEFAULTS, IDC_FRATESTSYSLOG, IDC_FRATESTNTEVENTLOG}) {
@@ -734,25 +359,25 @@ void CreateControls(HINSTANCE instance) {
   // Text boxes, lists and the status bar keep a font of their own; the language font goes to
   // the captions only.
   const auto ownFont = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
-  for (const auto& def : kControls) {
-    if (def.kind == Kind::Edit || def.kind == Kind::Combo) SendMessageW(Item(def.id), WM_SETFONT, ownFont, FALSE);
+  for (const auto& def : MainControls()) {
+    if (!def.languageFont) SendMessageW(Item(def.id), WM_SETFONT, ownFont, FALSE);
   }
   SendMessageW(gStatus, WM_SETFONT, ownFont, FALSE);
 
-  FillList(IDC_CBFACILITY, pc::FacilityList());
-  FillList(IDC_CBPRIORITY, pc::PriorityList());
-  FillList(IDC_CBEVENTLOGTYPE, pc::EventTypeList());
-  FillList(IDC_CBTESTFACILITY, pc::FacilityList());
-  FillList(IDC_CBTESTPRIORITY, pc::PriorityList());
-  FillList(IDC_CBTESTEVENTLOGTYPE, pc::EventTypeList());
+  pc::FillComboList(gMain, IDC_CBFACILITY, pc::FacilityList());
+  pc::FillComboList(gMain, IDC_CBPRIORITY, pc::PriorityList());
+  pc::FillComboList(gMain, IDC_CBEVENTLOGTYPE, pc::EventTypeList());
+  pc::FillComboList(gMain, IDC_CBTESTFACILITY, pc::FacilityList());
+  pc::FillComboList(gMain, IDC_CBTESTPRIORITY, pc::PriorityList());
+  pc::FillComboList(gMain, IDC_CBTESTEVENTLOGTYPE, pc::EventTypeList());
 
-  for (int id : {IDC_TXTSYSLOGPORT, IDC_TXTEVENTLOGID, IDC_TXTTESTSYSLOGPORT, IDC_TXTTESTEVENTLOGID}) {
-    SetWindowSubclass(Item(id), NumberFieldProc, 0, 0);
+  for (const auto& def : MainControls()) {
+    if (def.kind == Kind::Number) pc::MakeDigitsOnlyField(Item(def.id));
   }
 
   gTooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, gMain, nullptr, instance, nullptr);
-  for (int id : {IDC_PBOK, IDC_PBCANCEL, IDC_PBAPPLY}) AddTooltip(id);
+  for (int id : {IDC_PBOK, IDC_PBCANCEL, IDC_PBAPPLY}) pc::AddTooltip(gTooltip, gMain, id);
 }
 
 // Loading: the settings key, the stored defaults, both pages, then the language.
@@ -902,44 +527,25 @@ void CreateMainWindow() {
 void frmMain_Initiate_Language_settings() {
   if (!gMain) return;
   pc::SetLanguageFont();
-  static constexpr int kFontList[] = {
-      IDC_FRATESTSYSLOG,     IDC_LBLTESTSYSLOGSERVER,   IDC_LBLTESTSYSLOGPORT,     IDC_LBLTESTFACILITY,
-      IDC_LBLTESTPRIORITY,   IDC_LBLTESTMSG,            IDC_CMDLOGTOSYSLOG,        IDC_FRATESTNTEVENTLOG,
-      IDC_LBLTESTEVENTLOGCOMPUTER, IDC_LBLTESTEVENTLOGSOURCE, IDC_LBLTESTEVENTLOGTYPE, IDC_LBLTESTEVENTLOGID,
-      IDC_LBLTESTMESSAGE,    IDC_CMDLOGTOEVENTLOG,      IDC_CMDGENSYSLOGSCRIPT,    IDC_CMDGENEVENTSCRIPT,
-      IDC_CHKENABLEDEFAULTS, IDC_FRADEFAULTS,           IDC_FRASYSLOG,             IDC_LBLSYSLOGSERVER,
-      IDC_LBLSYSLOGPORT,     IDC_LBLFACILITY,           IDC_LBLPRIORITY,           IDC_FRANTEVEMTLOG,
-      IDC_LBLEVENTLOGCOMPUTER, IDC_LBLEVENTLOGSOURCE,   IDC_LBLEVENTLOGTYPE,       IDC_LBLEVENTLOGID,
-      IDC_SSTAB,             IDC_PBOK,                  IDC_PBCANCEL,              IDC_PBAPPLY,
-  };
-  for (int id : kFontList) pc::ApplyLanguageFont(Item(id));
+  for (const auto& def : MainControls()) {
+    if (def.languageFont) pc::ApplyLanguageFont(Item(def.id));
+  }
+  pc::ApplyLanguageFont(gTab);
   pc::ApplyLanguageFont(gMain);
-
-  static constexpr std::pair<int, int32_t> kTexts[] = {
-      {IDC_FRATESTSYSLOG, 1},        {IDC_LBLTESTSYSLOGSERVER, 2},   {IDC_LBLTESTSYSLOGPORT, 3},
-      {IDC_LBLTESTFACILITY, 4},      {IDC_LBLTESTPRIORITY, 5},       {IDC_LBLTESTMSG, 6},
-      {IDC_CMDLOGTOSYSLOG, 7},       {IDC_FRATESTNTEVENTLOG, 8},     {IDC_LBLTESTEVENTLOGCOMPUTER, 9},
-      {IDC_LBLTESTEVENTLOGSOURCE, 10}, {IDC_LBLTESTEVENTLOGTYPE, 11}, {IDC_LBLTESTEVENTLOGID, 12},
-      {IDC_LBLTESTMESSAGE, 13},      {IDC_CMDLOGTOEVENTLOG, 14},     {IDC_CMDGENSYSLOGSCRIPT, 1000},
-      {IDC_CMDGENEVENTSCRIPT, 1001}, {IDC_CHKENABLEDEFAULTS, 20},    {IDC_FRADEFAULTS, 21},
-      {IDC_FRASYSLOG, 1},            {IDC_LBLSYSLOGSERVER, 2},       {IDC_LBLSYSLOGPORT, 3},
-      {IDC_LBLFACILITY, 4},          {IDC_LBLPRIORITY, 5},           {IDC_FRANTEVEMTLOG, 8},
-      {IDC_LBLEVENTLOGCOMPUTER, 9},  {IDC_LBLEVENTLOGSOURCE, 10},    {IDC_LBLEVENTLOGTYPE, 11},
-      {IDC_LBLEVENTLOGID, 12},       {IDC_PBOK, 75},                 {IDC_PBCANCEL, 76},
-      {IDC_PBAPPLY, 77},
-  };
-  for (const auto& [id, number] : kTexts) SetWindowTextW(Item(id), pc::MessageText(number).c_str());
+  for (const auto& def : MainControls()) {
+    if (def.caption != kNoText) pc::SetCaption(gMain, def.id, def.caption);
+  }
 
   for (int tab = 0; tab < 2; ++tab) {
-    std::wstring title = pc::MessageText(tab == 0 ? 70 : 71);
+    std::wstring title = pc::MessageText(tab == 0 ? pc::msg::kTestTab : pc::msg::kDefaultsTab);
     TCITEMW item{};
     item.mask = TCIF_TEXT;
     item.pszText = title.data();
     TabCtrl_SetItem(gTab, tab, &item);
   }
-  SetTooltip(IDC_PBOK, pc::MessageText(78));
-  SetTooltip(IDC_PBCANCEL, pc::MessageText(79));
-  SetTooltip(IDC_PBAPPLY, pc::MessageText(80));
+  pc::SetTooltip(gTooltip, gMain, IDC_PBOK, pc::MessageText(pc::msg::kOkTip));
+  pc::SetTooltip(gTooltip, gMain, IDC_PBCANCEL, pc::MessageText(pc::msg::kCancelTip));
+  pc::SetTooltip(gTooltip, gMain, IDC_PBAPPLY, pc::MessageText(pc::msg::kApplyTip));
 
   HMENU menu = GetMenu(gMain);
   auto setMenuText = [menu](UINT item, BOOL byPosition, int32_t number) {
@@ -950,11 +556,11 @@ void frmMain_Initiate_Language_settings() {
     info.dwTypeData = text.data();
     SetMenuItemInfoW(menu, item, byPosition, &info);
   };
-  setMenuText(0, TRUE, 100);
-  setMenuText(IDM_FILE_OPTIONS, FALSE, 101);
-  setMenuText(1, TRUE, 102);
-  setMenuText(IDM_HELP_ABOUT, FALSE, 103);
-  setMenuText(IDM_HELP_MANUAL, FALSE, 104);
+  setMenuText(0, TRUE, pc::msg::kFileMenu);
+  setMenuText(IDM_FILE_OPTIONS, FALSE, pc::msg::kOptionsMenu);
+  setMenuText(1, TRUE, pc::msg::kHelpMenu);
+  setMenuText(IDM_HELP_ABOUT, FALSE, pc::msg::kAboutMenu);
+  setMenuText(IDM_HELP_MANUAL, FALSE, pc::msg::kManualMenu);
   DrawMenuBar(gMain);
   // The tab headers may have changed height with the font: the pages follow.
   ArrangeControls();

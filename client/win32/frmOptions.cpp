@@ -8,13 +8,15 @@
 #include <string>
 
 #include "ControlIds.h"
+#include "ControlText.h"
 #include "Global.h"
+#include "MessageNumbers.h"
+#include "ModalLoop.h"
 #include "Registry.h"
 #include "client/core/About.h"
 #include "client/core/DialogRules.h"
 #include "client/core/Messages.h"
 #include "frmMain.h"
-#include "frmSplash.h"
 
 namespace {
 
@@ -32,21 +34,6 @@ HBRUSH gHeadBrush = nullptr;
 // The dialog's controls start without text: the language settings label them.
 HWND AddControl(HWND parent, const wchar_t* cls, DWORD style, int id, int x, int y, int w, int h) {
   return AddChildControl(parent, cls, L"", style, id, x, y, w, h);
-}
-
-// The dialog's own copy of the list filling: the three entries with their item numbers, then
-// the entry of the current code (exact comparison; any other code selects nothing).
-void fill_LanguageListBox(HWND list) {
-  for (const LanguageEntry& entry : LanguageList()) {
-    const auto index = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(entry.text).c_str()));
-    SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(index), entry.itemNumber);
-  }
-  // -1 clears the selection: a code outside the three selects nothing.
-  SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(OptionsSelectionFor(gszLanguage)), 0);
-}
-
-void SetText(int id, int32_t message) {
-  SetDlgItemTextW(gOptions, id, MessageText(message).c_str());
 }
 
 void CreateControls(HWND window) {
@@ -67,7 +54,8 @@ void CreateControls(HWND window) {
              kClientHeight - 540, 1260, 390);
   // The head lies beneath its label and leaves it alone when it repaints.
   SetWindowPos(head, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  fill_LanguageListBox(list);
+  // -1 clears the selection: a code outside the three selects nothing.
+  FillLanguageList(list, OptionsSelectionFor(gszLanguage));
 }
 
 // Leaves the modal state: the owner comes back first so that it, not some other program,
@@ -83,11 +71,7 @@ void Hide(HWND window) {
 }
 
 void cmdOk_Click(HWND window) {
-  HWND list = GetDlgItem(window, IDC_OPTIONS_LSLANGUAGE);
-  const auto index = SendMessageW(list, LB_GETCURSEL, 0, 0);
-  std::optional<int32_t> itemNumber;
-  if (index != LB_ERR)
-    itemNumber = static_cast<int32_t>(SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0));
+  const std::optional<int32_t> itemNumber = SelectedLanguageItem(GetDlgItem(window, IDC_OPTIONS_LSLANGUAGE));
   const OptionsOkOutcome outcome = DecideOptionsOk(itemNumber, gszLanguage);
   if (outcome.relabel) {
     gszLanguage = outcome.language;
@@ -98,42 +82,49 @@ void cmdOk_Click(HWND window) {
   Hide(window);
 }
 
-LRESULT CALLBACK OptionsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_COMMAND:
-      switch (LOWORD(wParam)) {
-        case IDC_OPTIONS_CMDOK:
-        case IDOK:
-          cmdOk_Click(window);
-          return 0;
-        case IDC_OPTIONS_CMDCANCEL:
-        case IDCANCEL:  // Esc
-          Hide(window);
-          return 0;
-      }
-      break;
-    case WM_CTLCOLORSTATIC: {
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-      if (id == IDC_OPTIONS_LBLHEADERTEXT || id == IDC_OPTIONS_PCHEAD) {
-        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        return reinterpret_cast<LRESULT>(gHeadBrush);
-      }
-      SetBkMode(dc, TRANSPARENT);
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-    }
-    case WM_CLOSE:
-      // The close command unloads: nothing is stored, the next opening starts afresh.
-      ReleaseOwner();
-      DestroyWindow(window);
-      if (gOwner) SetActiveWindow(gOwner);
-      return 0;
-    case WM_DESTROY:
-      if (gOptions == window) gOptions = nullptr;
-      return 0;
+bool OptionsCommand(HWND window, int id, int) {
+  switch (id) {
+    case IDC_OPTIONS_CMDOK:
+    case IDOK:
+      cmdOk_Click(window);
+      return true;
+    case IDC_OPTIONS_CMDCANCEL:
+    case IDCANCEL:  // Esc
+      Hide(window);
+      return true;
+    default:
+      return false;
   }
-  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HBRUSH OptionsStaticColour(HWND, HDC dc, HWND control) {
+  const int id = GetDlgCtrlID(control);
+  if (id == IDC_OPTIONS_LBLHEADERTEXT || id == IDC_OPTIONS_PCHEAD) {
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    return gHeadBrush;
+  }
+  SetBkMode(dc, TRANSPARENT);
+  return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+// The close command unloads: nothing is stored, the next opening starts afresh.
+void OptionsClose(HWND window) {
+  ReleaseOwner();
+  DestroyWindow(window);
+  if (gOwner) SetActiveWindow(gOwner);
+}
+
+void OptionsDestroyed(HWND window) {
+  if (gOptions == window) gOptions = nullptr;
+}
+
+LRESULT CALLBACK OptionsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  static const DialogBehaviour kOptions{.command = OptionsCommand,
+                                        .staticColour = OptionsStaticColour,
+                                        .close = OptionsClose,
+                                        .destroyed = OptionsDestroyed};
+  return DialogProc(kOptions, window, message, wParam, lParam);
 }
 
 void RegisterOptionsClass() {
@@ -166,22 +157,18 @@ void frmOptions_Initiate_Language_settings() {
   ApplyLanguageFont(gOptions);
   for (int id : {IDC_OPTIONS_LBLHEADERTEXT, IDC_OPTIONS_CMDOK, IDC_OPTIONS_CMDCANCEL, IDC_OPTIONS_LBLLANGUAGE})
     ApplyLanguageFont(GetDlgItem(gOptions, id));
-  SetWindowTextW(gOptions, MessageText(310).c_str());
-  SetText(IDC_OPTIONS_LBLHEADERTEXT, 311);
-  SetText(IDC_OPTIONS_CMDOK, 314);
-  SetText(IDC_OPTIONS_CMDCANCEL, 315);
-  SetText(IDC_OPTIONS_LBLLANGUAGE, 318);
+  SetWindowTextW(gOptions, MessageText(msg::kOptionsTitle).c_str());
+  SetCaption(gOptions, IDC_OPTIONS_LBLHEADERTEXT, msg::kOptionsHeader);
+  SetCaption(gOptions, IDC_OPTIONS_CMDOK, msg::kOptionsOk);
+  SetCaption(gOptions, IDC_OPTIONS_CMDCANCEL, msg::kOptionsCancel);
+  SetCaption(gOptions, IDC_OPTIONS_LBLLANGUAGE, msg::kLanguage);
 }
 
 void ShowOptionsDialog(HWND owner) {
   gOwner = owner;
   HWND window = gOptions ? gOptions : Load(owner);
   if (!window) return;
-  if (owner) EnableWindow(owner, FALSE);
-  ShowWindow(window, SW_SHOWNORMAL);
-  SetForegroundWindow(window);
-  SetFocus(GetDlgItem(window, IDC_OPTIONS_LSLANGUAGE));
-  RunModalLoop(window, [window] { return !IsWindow(window) || !IsWindowVisible(window); });
-  // Whatever ended the loop (even the program quitting), the owner is usable again.
-  ReleaseOwner();
+  // Whatever ends the loop (even the program quitting), the owner is usable again.
+  ShowModal(window, owner, GetDlgItem(window, IDC_OPTIONS_LSLANGUAGE),
+            [window] { return !IsWindow(window) || !IsWindowVisible(window); });
 }

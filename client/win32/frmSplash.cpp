@@ -5,32 +5,35 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <optional>
 #include <string>
 
 #include "ControlIds.h"
+#include "ControlText.h"
 #include "Global.h"
+#include "ModalLoop.h"
 #include "Registry.h"
 #include "client/core/About.h"
 #include "client/core/DialogRules.h"
 #include "client/core/Messages.h"
 #include "frmMain.h"
+#include "pendrake/owners.h"
 
 namespace {
 
 using namespace pendrake::client;
+namespace owners = pendrake::owners;
 
 constexpr wchar_t kSplashClass[] = L"PendrakeClientSplash";
 constexpr wchar_t kSplashTitle[] = L"Pendrake";
 
 HWND gSplash = nullptr;
-HFONT gSplashFont = nullptr;        // every control but the product name
-HFONT gProductNameFont = nullptr;   // "Pendrake" in Arial 24 point bold
+owners::UniqueHfont gSplashFont;        // every control but the product name
+owners::UniqueHfont gProductNameFont;   // "Pendrake" in Arial 24 point bold
 bool gMainWindowShown = false;
 
 HFONT MakeFont(const wchar_t* face, int points, int weight) {
-  HDC screen = GetDC(nullptr);
-  const int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, screen);
+  const int height = -MulDiv(points, Dpi().y, 72);
   return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face);
 }
@@ -42,32 +45,22 @@ HWND AddControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD styl
   return control;
 }
 
-// The start window's own copy of the list filling: the three entries with their item numbers,
-// then the first entry selected.
-void fill_LanguageListBox(HWND list) {
-  for (const LanguageEntry& entry : LanguageList()) {
-    const auto index = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(entry.text).c_str()));
-    SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(index), entry.itemNumber);
-  }
-  SendMessageW(list, LB_SETCURSEL, kFirstRunSelection, 0);
-}
-
 void CreateControls(HWND window, StartupAction action) {
-  AddControl(window, WC_BUTTONW, L"", BS_GROUPBOX, IDC_SPLASH_FRAME1, 120, 60, 5160, 3420, gSplashFont);
-  AddControl(window, WC_STATICW, L"", SS_OWNERDRAW, IDC_SPLASH_IMAGE1, 300, 300, 720, 720, gSplashFont);
+  AddControl(window, WC_BUTTONW, L"", BS_GROUPBOX, IDC_SPLASH_FRAME1, 120, 60, 5160, 3420, gSplashFont.get());
+  AddControl(window, WC_STATICW, L"", SS_OWNERDRAW, IDC_SPLASH_IMAGE1, 300, 300, 720, 720, gSplashFont.get());
   AddControl(window, WC_STATICW, L"Pendrake", SS_LEFT | SS_CENTERIMAGE, IDC_SPLASH_LBLPRODUCTNAME, 1200, 360,
-             3900, 600, gProductNameFont);
-  AddControl(window, WC_STATICW, L"", SS_ETCHEDHORZ, IDC_SPLASH_LINE1, 300, 1170, 4800, 30, gSplashFont);
+             3900, 600, gProductNameFont.get());
+  AddControl(window, WC_STATICW, L"", SS_ETCHEDHORZ, IDC_SPLASH_LINE1, 300, 1170, 4800, 30, gSplashFont.get());
   AddControl(window, WC_STATICW, L"Please select your prefered language", SS_LEFT, IDC_SPLASH_LBLCHOOSELANGUAGE,
-             300, 1320, 4800, 255, gSplashFont);
+             300, 1320, 4800, 255, gSplashFont.get());
   HWND list = AddControl(window, WC_LISTBOXW, L"", WS_BORDER | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY |
                                                        LBS_NOINTEGRALHEIGHT,
-                         IDC_SPLASH_LSLANGUAGE, 300, 1650, 2700, 900, gSplashFont);
+                         IDC_SPLASH_LSLANGUAGE, 300, 1650, 2700, 900, gSplashFont.get());
   AddControl(window, WC_BUTTONW, L"&Start", BS_DEFPUSHBUTTON | WS_TABSTOP, IDC_SPLASH_CMDSTART, 3420, 1650, 1680,
-             420, gSplashFont);
+             420, gSplashFont.get());
   AddControl(window, WC_STATICW, ToWide(FirstRunStatusText(action)).c_str(), SS_LEFT,
-             IDC_SPLASH_LBLFIRSTTIME, 300, 2820, 4800, 255, gSplashFont);
-  fill_LanguageListBox(list);
+             IDC_SPLASH_LBLFIRSTTIME, 300, 2820, 4800, 255, gSplashFont.get());
+  FillLanguageList(list, kFirstRunSelection);
   SetFocus(list);
 }
 
@@ -79,50 +72,32 @@ void ShowMainAndLeave(HWND splash) {
 
 // cmdStart: the code comes from the selected entry's item number, never from its text.
 void cmdStart_Click(HWND window) {
-  HWND list = GetDlgItem(window, IDC_SPLASH_LSLANGUAGE);
-  const auto index = SendMessageW(list, LB_GETCURSEL, 0, 0);
-  if (index == LB_ERR) return;  // nothing chosen yet: there is no code to store
-  const auto itemNumber = static_cast<int32_t>(SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0));
-  const auto code = LanguageCodeForItem(itemNumber);
+  const std::optional<int32_t> itemNumber = SelectedLanguageItem(GetDlgItem(window, IDC_SPLASH_LSLANGUAGE));
+  if (!itemNumber) return;  // nothing chosen yet: there is no code to store
+  const auto code = LanguageCodeForItem(*itemNumber);
   if (!code) return;
   gszLanguage = *code;
   SetStringValue(ghClientKey, kLanguageValue, ToWide(gszLanguage));  // a failed write is not reported
   ShowMainAndLeave(window);
 }
 
+bool SplashCommand(HWND window, int id, int) {
+  if (id != IDC_SPLASH_CMDSTART && id != IDOK) return false;  // IDOK: Enter, the default button
+  cmdStart_Click(window);
+  return true;
+}
+
+void SplashDestroyed(HWND) {
+  gSplash = nullptr;
+  // Closing the start window before a language was chosen ends the program; after
+  // cmdStart the main window carries on.
+  if (!gMainWindowShown) PostQuitMessage(0);
+}
+
 LRESULT CALLBACK SplashProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_COMMAND:
-      switch (LOWORD(wParam)) {
-        case IDC_SPLASH_CMDSTART:
-        case IDOK:  // Enter: the default button
-          cmdStart_Click(window);
-          return 0;
-      }
-      break;
-    case WM_DRAWITEM: {
-      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (item->CtlID == IDC_SPLASH_IMAGE1) {
-        DrawProductPicture(item->hDC, item->rcItem);
-        return TRUE;
-      }
-      break;
-    }
-    case WM_CTLCOLORSTATIC:
-      // The labels sit on the window's face colour, like the rest of the frame.
-      SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-    case WM_CLOSE:
-      DestroyWindow(window);
-      return 0;
-    case WM_DESTROY:
-      gSplash = nullptr;
-      // Closing the start window before a language was chosen ends the program; after
-      // cmdStart the main window carries on.
-      if (!gMainWindowShown) PostQuitMessage(0);
-      return 0;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
+  static const DialogBehaviour kSplash{
+      .command = SplashCommand, .pictureId = IDC_SPLASH_IMAGE1, .destroyed = SplashDestroyed};
+  return DialogProc(kSplash, window, message, wParam, lParam);
 }
 
 void RegisterSplashClass(HINSTANCE instance) {
@@ -132,9 +107,11 @@ void RegisterSplashClass(HINSTANCE instance) {
 // frmSplash's load: decides between the main window and the language question.
 void frmSplash_Load(HINSTANCE instance) {
   // A first run is told by the read-and-write open failing; the store then creates the key.
-  HKEY probe = nullptr;
-  const bool opened = RegOpenKeyExW(HKEY_CURRENT_USER, kClientKeyPath, 0, KEY_READ | KEY_WRITE, &probe) == ERROR_SUCCESS;
-  if (opened) RegCloseKey(probe);
+  bool opened = false;
+  {
+    owners::UniqueHkey probe;
+    opened = RegOpenKeyExW(HKEY_CURRENT_USER, kClientKeyPath, 0, KEY_READ | KEY_WRITE, probe.put()) == ERROR_SUCCESS;
+  }
   OpenOrCreateKey(HKEY_CURRENT_USER, kClientKeyPath, ghClientKey);
   std::wstring stored;
   if (opened) QueryStringValue(ghClientKey, kLanguageValue, stored, L"");
@@ -144,8 +121,8 @@ void frmSplash_Load(HINSTANCE instance) {
     ShowMainAndLeave(nullptr);
     return;
   }
-  gSplashFont = MakeFont(L"MS Sans Serif", 8, FW_NORMAL);
-  gProductNameFont = MakeFont(L"Arial", 24, FW_BOLD);
+  gSplashFont.reset(MakeFont(L"MS Sans Serif", 8, FW_NORMAL));
+  gProductNameFont.reset(MakeFont(L"Arial", 24, FW_BOLD));
   RegisterSplashClass(instance);
   gSplash = CreateWindowExW(WS_EX_CONTROLPARENT, kSplashClass, kSplashTitle,
                             WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -165,61 +142,7 @@ bool NothingLeftOpen() {
   return main == nullptr || !IsWindow(main);
 }
 
-void DispatchOne(HWND dialog, MSG& msg) {
-  HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-  HWND keyboardOwner = dialog ? dialog : root;
-  // Dialog keyboard handling (Tab, Enter, Esc, access keys) for the modal window in front, and
-  // for any of our top-level windows that asks for it with WS_EX_CONTROLPARENT.
-  if (keyboardOwner && (keyboardOwner == dialog ||
-                        (GetWindowLongPtrW(keyboardOwner, GWL_EXSTYLE) & WS_EX_CONTROLPARENT))) {
-    if (IsDialogMessageW(keyboardOwner, &msg)) return;
-  }
-  TranslateMessage(&msg);
-  DispatchMessageW(&msg);
-}
-
 }  // namespace
-
-void DrawProductPicture(HDC dc, const RECT& bounds) {
-  const int w = bounds.right - bounds.left, h = bounds.bottom - bounds.top;
-  HBRUSH face = CreateSolidBrush(RGB(0x1F, 0x3A, 0x68));
-  HPEN edge = CreatePen(PS_SOLID, 1, RGB(0x0E, 0x1C, 0x34));
-  HGDIOBJ oldBrush = SelectObject(dc, face);
-  HGDIOBJ oldPen = SelectObject(dc, edge);
-  RoundRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom, w / 3, h / 3);
-  // A quill across the emblem: the shaft and its feather.
-  HPEN quill = CreatePen(PS_SOLID, (w / 16) > 1 ? w / 16 : 1, RGB(0xF2, 0xC1, 0x4E));
-  SelectObject(dc, quill);
-  MoveToEx(dc, bounds.left + w / 5, bounds.bottom - h / 5, nullptr);
-  LineTo(dc, bounds.right - w / 5, bounds.top + h / 5);
-  HBRUSH feather = CreateSolidBrush(RGB(0xFF, 0xFF, 0xFF));
-  SelectObject(dc, feather);
-  const POINT vane[] = {{bounds.right - w / 5, bounds.top + h / 5},
-                        {bounds.left + w / 2, bounds.top + h / 4},
-                        {bounds.left + w * 2 / 5, bounds.top + h * 3 / 5},
-                        {bounds.left + w * 3 / 4, bounds.top + h / 2}};
-  Polygon(dc, vane, 4);
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
-  DeleteObject(feather);
-  DeleteObject(quill);
-  DeleteObject(edge);
-  DeleteObject(face);
-}
-
-bool RunModalLoop(HWND dialog, const std::function<bool()>& done) {
-  MSG msg;
-  while (!done()) {
-    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-    if (got == 0) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return false;
-    }
-    if (got < 0) return false;
-    DispatchOne(dialog, msg);
-  }
-  return true;
-}
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   const HRESULT com = CoInitialize(nullptr);

@@ -1,0 +1,83 @@
+#include "ModalLoop.h"
+
+#include "ProductPicture.h"
+
+namespace pendrake::client {
+
+void DispatchOne(HWND dialog, MSG& msg) {
+  HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  HWND keyboardOwner = dialog ? dialog : root;
+  // Dialog keyboard handling (Tab, Enter, Esc, access keys) for the modal window in front, and
+  // for any of our top-level windows that asks for it with WS_EX_CONTROLPARENT.
+  if (keyboardOwner && (keyboardOwner == dialog ||
+                        (GetWindowLongPtrW(keyboardOwner, GWL_EXSTYLE) & WS_EX_CONTROLPARENT))) {
+    if (IsDialogMessageW(keyboardOwner, &msg)) return;
+  }
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
+bool RunModalLoop(HWND dialog, const std::function<bool()>& done) {
+  MSG msg;
+  while (!done()) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return false;
+    }
+    if (got < 0) return false;
+    DispatchOne(dialog, msg);
+  }
+  return true;
+}
+
+void ShowModal(HWND window, HWND owner, HWND focus, const std::function<bool()>& done) {
+  if (owner) EnableWindow(owner, FALSE);
+  ShowWindow(window, SW_SHOWNORMAL);
+  SetForegroundWindow(window);
+  SetFocus(focus);
+  RunModalLoop(window, done);
+  if (owner) EnableWindow(owner, TRUE);
+}
+
+LRESULT DialogProc(const DialogBehaviour& behaviour, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (behaviour.command && behaviour.command(window, LOWORD(wParam), HIWORD(wParam))) return 0;
+      break;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (behaviour.pictureId != 0 && item->CtlID == static_cast<UINT>(behaviour.pictureId)) {
+        DrawProductPicture(item->hDC, item->rcItem);
+        return TRUE;
+      }
+      break;
+    }
+    case WM_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      if (behaviour.staticColour) {
+        return reinterpret_cast<LRESULT>(behaviour.staticColour(window, dc, reinterpret_cast<HWND>(lParam)));
+      }
+      // The labels sit on the window's face colour, like the rest of the frame.
+      SetBkMode(dc, TRANSPARENT);
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_CLOSE:
+      if (behaviour.close) {
+        behaviour.close(window);
+      } else {
+        DestroyWindow(window);
+      }
+      return 0;
+    case WM_DESTROY:
+      if (behaviour.destroyed) behaviour.destroyed(window);
+      return 0;
+    default:
+      break;
+  }
+  LRESULT result = 0;
+  if (behaviour.other && behaviour.other(window, message, wParam, lParam, result)) return result;
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace pendrake::client

@@ -1,0 +1,42 @@
+// The program's message loop pieces, and the one window procedure the start window and the
+// dialogs share.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+namespace pendrake::client {
+
+// Runs the thread's messages until `done` says so or WM_QUIT arrives (which is posted again so
+// the outer loop ends too). Keyboard navigation goes to `dialog` when it is given. Returns false
+// when the program is quitting. The modal windows run their own stretch of the loop with it.
+bool RunModalLoop(HWND dialog, const std::function<bool()>& done);
+
+// Translates and dispatches one message; dialog keys go to `dialog` (or to a top-level window of
+// ours with WS_EX_CONTROLPARENT).
+void DispatchOne(HWND dialog, MSG& msg);
+
+// Shows `window` modally over `owner` with the focus on `focus` until `done`; the owner is
+// usable again afterwards, whatever ended the loop.
+void ShowModal(HWND window, HWND owner, HWND focus, const std::function<bool()>& done);
+
+// What sets one of these windows apart; every hook may be left out.
+struct DialogBehaviour {
+  // WM_COMMAND; true when handled.
+  bool (*command)(HWND window, int id, int code) = nullptr;
+  // An owner-drawn static that shows the product picture (0: none).
+  int pictureId = 0;
+  // WM_CTLCOLORSTATIC; without it labels are transparent on the window's face colour.
+  HBRUSH (*staticColour)(HWND window, HDC dc, HWND control) = nullptr;
+  // WM_CLOSE; without it the window is destroyed.
+  void (*close)(HWND window) = nullptr;
+  // WM_DESTROY.
+  void (*destroyed)(HWND window) = nullptr;
+  // Any other message; true when handled, with its result in `result`.
+  bool (*other)(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) = nullptr;
+};
+
+LRESULT DialogProc(const DialogBehaviour& behaviour, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace pendrake::client
