@@ -105,6 +105,16 @@ bool CreateByProgId(const wchar_t* progId, DispatchPtr& object, ComFailure& fail
   return SUCCEEDED(hr);
 }
 
+void WithNewObject(HWND owner, const wchar_t* progId, const std::function<bool(IDispatch*, ComFailure&)>& steps) {
+  ComFailure failure;
+  bool ok = false;
+  {
+    DispatchPtr object;
+    ok = CreateByProgId(progId, object, failure) && steps(object.get(), failure);
+  }  // the object goes before any message shows
+  if (!ok) ShowComFailure(owner, failure);
+}
+
 void ShowComFailure(HWND owner, const ComFailure& failure) {
   const std::wstring text = ErrorMessageText(L"Error: ", static_cast<int32_t>(failure.code), failure.description);
   MessageBoxW(owner, text.c_str(), kProgramTitle, MB_OK);

@@ -7,6 +7,7 @@
 #include <oaidl.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "pendrake/owners.h"
@@ -28,6 +29,10 @@ bool PutI4(IDispatch* object, const wchar_t* name, int32_t number, ComFailure& f
 
 // Calls a method with one text argument, under the wait cursor.
 bool CallWithText(IDispatch* object, const wchar_t* name, const std::wstring& text, ComFailure& failure);
+
+// A fresh object of `progId` for `steps`; it goes before any message shows. A failure of the
+// creation or of a step shows with ShowComFailure.
+void WithNewObject(HWND owner, const wchar_t* progId, const std::function<bool(IDispatch*, ComFailure&)>& steps);
 
 // "Error: " + the number + CR LF + the description, in a message box over `owner`.
 void ShowComFailure(HWND owner, const ComFailure& failure);

@@ -1,5 +1,6 @@
 #include "ModalLoop.h"
 
+#include "Global.h"
 #include "ProductPicture.h"
 
 namespace pendrake::client {
@@ -38,6 +39,13 @@ void ShowModal(HWND window, HWND owner, HWND focus, const std::function<bool()>&
   SetFocus(focus);
   RunModalLoop(window, done);
   if (owner) EnableWindow(owner, TRUE);
+}
+
+void RegisterDialogClass(const wchar_t* className, WNDPROC proc) {
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof existing;
+  if (GetClassInfoExW(GetModuleHandleW(nullptr), className, &existing)) return;
+  RegisterFormClass(className, proc, GetModuleHandleW(nullptr));
 }
 
 LRESULT DialogProc(const DialogBehaviour& behaviour, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

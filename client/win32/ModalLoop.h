@@ -39,4 +39,13 @@ struct DialogBehaviour {
 
 LRESULT DialogProc(const DialogBehaviour& behaviour, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The window procedure of one behaviour, for the window class.
+template <const DialogBehaviour& kBehaviour>
+LRESULT CALLBACK DialogProcOf(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DialogProc(kBehaviour, window, message, wParam, lParam);
+}
+
+// Registers the window class of a dialog on its first opening; later openings find it there.
+void RegisterDialogClass(const wchar_t* className, WNDPROC proc);
+
 }  // namespace pendrake::client

@@ -135,20 +135,11 @@ bool AboutOther(HWND window, UINT message, WPARAM wParam, LPARAM, LRESULT& resul
   return false;
 }
 
-LRESULT CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  static const DialogBehaviour kAbout{.command = AboutCommand,
-                                      .pictureId = IDC_ABOUT_PICTURE,
-                                      .staticColour = AboutStaticColour,
-                                      .close = Unload,
-                                      .other = AboutOther};
-  return DialogProc(kAbout, window, message, wParam, lParam);
-}
-
-void RegisterAboutClass() {
-  static bool registered = false;
-  if (registered) return;
-  registered = RegisterFormClass(kAboutClass, AboutProc, GetModuleHandleW(nullptr));
-}
+constexpr DialogBehaviour kAbout{.command = AboutCommand,
+                                 .pictureId = IDC_ABOUT_PICTURE,
+                                 .staticColour = AboutStaticColour,
+                                 .close = Unload,
+                                 .other = AboutOther};
 
 // frmAbout's load: the versions first, then the language (which shows them).
 HWND Load(HWND owner) {
@@ -158,7 +149,7 @@ HWND Load(HWND owner) {
   state->componentVersion = ComponentVersionText(component);
   state->clientVersion = ClientVersionText(ReadOwnProductVersion().value_or(ProductVersion{}));
 
-  RegisterAboutClass();
+  RegisterDialogClass(kAboutClass, DialogProcOf<kAbout>);
   HWND window = CreateDialogFrame(kAboutClass, owner);
   if (!window) return nullptr;
   // From here the window owns the state; WM_NCDESTROY gives it back.

@@ -165,27 +165,30 @@ void SetDefaultControlsEnabled(bool enabled) {
 void EnableDefaultControls() { SetDefaultControlsEnabled(true); }
 void DisableDefaultControls() { SetDefaultControlsEnabled(false); }
 
-void FillDefaultsPage() {
-  pc::SetTextOf(gMain, IDC_TXTSYSLOGSERVER, gRecord.szSyslogServer);
-  pc::SetNumberOf(gMain, IDC_TXTSYSLOGPORT, gRecord.iSyslogPort);  // runs the port check like typing
-  pc::SelectInCombo(gMain, IDC_CBFACILITY, pc::FacilityPositionFor(gRecord.iSyslogFacility));
-  pc::SelectInCombo(gMain, IDC_CBPRIORITY, pc::PriorityPositionFor(gRecord.iSyslogPriority));
-  pc::SetTextOf(gMain, IDC_TXTEVENTLOGCOMPUTER, gRecord.szEventLogComputer);
-  pc::SetTextOf(gMain, IDC_TXTEVENTLOGSOURCE, gRecord.szEventLogSource);
-  pc::SelectInCombo(gMain, IDC_CBEVENTLOGTYPE, pc::EventTypePositionFor(gRecord.iEventLogType));
-  pc::SetNumberOf(gMain, IDC_TXTEVENTLOGID, gRecord.iEventLogID);
+// The fields of a page that show the record, one identifier each.
+struct RecordFields {
+  int server, port, facility, priority, computer, source, eventType, eventId;
+};
+constexpr RecordFields kDefaultsFields{IDC_TXTSYSLOGSERVER,     IDC_TXTSYSLOGPORT,     IDC_CBFACILITY,
+                                       IDC_CBPRIORITY,          IDC_TXTEVENTLOGCOMPUTER, IDC_TXTEVENTLOGSOURCE,
+                                       IDC_CBEVENTLOGTYPE,      IDC_TXTEVENTLOGID};
+constexpr RecordFields kTestFields{IDC_TXTTESTSYSLOGSERVER,     IDC_TXTTESTSYSLOGPORT,     IDC_CBTESTFACILITY,
+                                   IDC_CBTESTPRIORITY,          IDC_TXTTESTEVENTLOGCOMPUTER, IDC_TXTTESTEVENTLOGSOURCE,
+                                   IDC_CBTESTEVENTLOGTYPE,      IDC_TXTTESTEVENTLOGID};
+
+void ShowRecord(const RecordFields& f) {
+  pc::SetTextOf(gMain, f.server, gRecord.szSyslogServer);
+  pc::SetNumberOf(gMain, f.port, gRecord.iSyslogPort);  // runs the port check like typing
+  pc::SelectInCombo(gMain, f.facility, pc::FacilityPositionFor(gRecord.iSyslogFacility));
+  pc::SelectInCombo(gMain, f.priority, pc::PriorityPositionFor(gRecord.iSyslogPriority));
+  pc::SetTextOf(gMain, f.computer, gRecord.szEventLogComputer);
+  pc::SetTextOf(gMain, f.source, gRecord.szEventLogSource);
+  pc::SelectInCombo(gMain, f.eventType, pc::EventTypePositionFor(gRecord.iEventLogType));
+  pc::SetNumberOf(gMain, f.eventId, gRecord.iEventLogID);
 }
 
-void CopyDefaultsToTestPage() {
-  pc::SetTextOf(gMain, IDC_TXTTESTSYSLOGSERVER, gRecord.szSyslogServer);
-  pc::SetNumberOf(gMain, IDC_TXTTESTSYSLOGPORT, gRecord.iSyslogPort);
-  pc::SelectInCombo(gMain, IDC_CBTESTFACILITY, pc::FacilityPositionFor(gRecord.iSyslogFacility));
-  pc::SelectInCombo(gMain, IDC_CBTESTPRIORITY, pc::PriorityPositionFor(gRecord.iSyslogPriority));
-  pc::SetTextOf(gMain, IDC_TXTTESTEVENTLOGCOMPUTER, gRecord.szEventLogComputer);
-  pc::SetTextOf(gMain, IDC_TXTTESTEVENTLOGSOURCE, gRecord.szEventLogSource);
-  pc::SelectInCombo(gMain, IDC_CBTESTEVENTLOGTYPE, pc::EventTypePositionFor(gRecord.iEventLogType));
-  pc::SetNumberOf(gMain, IDC_TXTTESTEVENTLOGID, gRecord.iEventLogID);
-}
+void FillDefaultsPage() { ShowRecord(kDefaultsFields); }
+void CopyDefaultsToTestPage() { ShowRecord(kTestFields); }
 
 void SaveDefaults() {
   pc::DefaultsPageState page;
@@ -229,33 +232,23 @@ void UpdateSyslogTestButtons() {
 }
 
 void LogToSyslogTest() {
-  pc::ComFailure failure;
-  bool ok = false;
-  {
-    pc::DispatchPtr object;
-    ok = pc::CreateByProgId(kProgId, object, failure) &&
-         pc::PutText(object.get(), L"SyslogServer", pc::TextOf(gMain, IDC_TXTTESTSYSLOGSERVER), failure) &&
-         pc::PutText(object.get(), L"SyslogPort", pc::TextOf(gMain, IDC_TXTTESTSYSLOGPORT), failure) &&
-         pc::PutI2(object.get(), L"SyslogFacility", pc::ComboSelection(gMain, IDC_CBTESTFACILITY), failure) &&
-         pc::PutI2(object.get(), L"SyslogPriority", pc::ComboSelection(gMain, IDC_CBTESTPRIORITY), failure) &&
-         pc::CallWithText(object.get(), L"LogToSyslog", pc::TextOf(gMain, IDC_TXTTESTSYSLOGMSG), failure);
-  }  // the object goes before any message shows
-  if (!ok) pc::ShowComFailure(gMain, failure);
+  pc::WithNewObject(gMain, kProgId, [](IDispatch* object, pc::ComFailure& failure) {
+    return pc::PutText(object, L"SyslogServer", pc::TextOf(gMain, IDC_TXTTESTSYSLOGSERVER), failure) &&
+           pc::PutText(object, L"SyslogPort", pc::TextOf(gMain, IDC_TXTTESTSYSLOGPORT), failure) &&
+           pc::PutI2(object, L"SyslogFacility", pc::ComboSelection(gMain, IDC_CBTESTFACILITY), failure) &&
+           pc::PutI2(object, L"SyslogPriority", pc::ComboSelection(gMain, IDC_CBTESTPRIORITY), failure) &&
+           pc::CallWithText(object, L"LogToSyslog", pc::TextOf(gMain, IDC_TXTTESTSYSLOGMSG), failure);
+  });
 }
 
 void LogToEventLogTest() {
-  pc::ComFailure failure;
-  bool ok = false;
-  {
-    pc::DispatchPtr object;
-    ok = pc::CreateByProgId(kProgId, object, failure) &&
-         pc::PutText(object.get(), L"EventLogComputer", pc::TextOf(gMain, IDC_TXTTESTEVENTLOGCOMPUTER), failure) &&
-         pc::PutText(object.get(), L"EventLogSource", pc::TextOf(gMain, IDC_TXTTESTEVENTLOGSOURCE), failure) &&
-         pc::PutText(object.get(), L"EventLogID", pc::TextOf(gMain, IDC_TXTTESTEVENTLOGID), failure) &&
-         pc::PutI4(object.get(), L"EventLogType", pc::ComboSelectedItemData(gMain, IDC_CBTESTEVENTLOGTYPE), failure) &&
-         pc::CallWithText(object.get(), L"LogToEventLog", pc::TextOf(gMain, IDC_TXTTESTEVENTLOGMSG), failure);
-  }
-  if (!ok) pc::ShowComFailure(gMain, failure);
+  pc::WithNewObject(gMain, kProgId, [](IDispatch* object, pc::ComFailure& failure) {
+    return pc::PutText(object, L"EventLogComputer", pc::TextOf(gMain, IDC_TXTTESTEVENTLOGCOMPUTER), failure) &&
+           pc::PutText(object, L"EventLogSource", pc::TextOf(gMain, IDC_TXTTESTEVENTLOGSOURCE), failure) &&
+           pc::PutText(object, L"EventLogID", pc::TextOf(gMain, IDC_TXTTESTEVENTLOGID), failure) &&
+           pc::PutI4(object, L"EventLogType", pc::ComboSelectedItemData(gMain, IDC_CBTESTEVENTLOGTYPE), failure) &&
+           pc::CallWithText(object, L"LogToEventLog", pc::TextOf(gMain, IDC_TXTTESTEVENTLOGMSG), failure);
+  });
 }
 
 // ---- Script generator (CDMain) ---------------------------------------------------------------

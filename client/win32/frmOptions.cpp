@@ -29,7 +29,6 @@ constexpr int kHeadHeight = 840;
 
 HWND gOptions = nullptr;
 HWND gOwner = nullptr;
-HBRUSH gHeadBrush = nullptr;
 
 // The dialog's controls start without text: the language settings label them.
 HWND AddControl(HWND parent, const wchar_t* cls, DWORD style, int id, int x, int y, int w, int h) {
@@ -102,7 +101,7 @@ HBRUSH OptionsStaticColour(HWND, HDC dc, HWND control) {
   if (id == IDC_OPTIONS_LBLHEADERTEXT || id == IDC_OPTIONS_PCHEAD) {
     SetBkColor(dc, GetSysColor(COLOR_WINDOW));
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    return gHeadBrush;
+    return GetSysColorBrush(COLOR_WINDOW);
   }
   SetBkMode(dc, TRANSPARENT);
   return GetSysColorBrush(COLOR_BTNFACE);
@@ -119,24 +118,14 @@ void OptionsDestroyed(HWND window) {
   if (gOptions == window) gOptions = nullptr;
 }
 
-LRESULT CALLBACK OptionsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  static const DialogBehaviour kOptions{.command = OptionsCommand,
-                                        .staticColour = OptionsStaticColour,
-                                        .close = OptionsClose,
-                                        .destroyed = OptionsDestroyed};
-  return DialogProc(kOptions, window, message, wParam, lParam);
-}
-
-void RegisterOptionsClass() {
-  static bool registered = false;
-  if (registered) return;
-  registered = RegisterFormClass(kOptionsClass, OptionsProc, GetModuleHandleW(nullptr));
-  gHeadBrush = GetSysColorBrush(COLOR_WINDOW);
-}
+constexpr DialogBehaviour kOptions{.command = OptionsCommand,
+                                   .staticColour = OptionsStaticColour,
+                                   .close = OptionsClose,
+                                   .destroyed = OptionsDestroyed};
 
 // frmOptions' load: fill the list, then the language.
 HWND Load(HWND owner) {
-  RegisterOptionsClass();
+  RegisterDialogClass(kOptionsClass, DialogProcOf<kOptions>);
   HWND window = CreateDialogFrame(kOptionsClass, owner);
   if (!window) return nullptr;
   gOptions = window;

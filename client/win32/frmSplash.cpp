@@ -94,14 +94,11 @@ void SplashDestroyed(HWND) {
   if (!gMainWindowShown) PostQuitMessage(0);
 }
 
-LRESULT CALLBACK SplashProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  static const DialogBehaviour kSplash{
-      .command = SplashCommand, .pictureId = IDC_SPLASH_IMAGE1, .destroyed = SplashDestroyed};
-  return DialogProc(kSplash, window, message, wParam, lParam);
-}
+constexpr DialogBehaviour kSplash{
+    .command = SplashCommand, .pictureId = IDC_SPLASH_IMAGE1, .destroyed = SplashDestroyed};
 
 void RegisterSplashClass(HINSTANCE instance) {
-  RegisterFormClass(kSplashClass, SplashProc, instance, LoadIconW(nullptr, IDI_APPLICATION));
+  RegisterFormClass(kSplashClass, DialogProcOf<kSplash>, instance, LoadIconW(nullptr, IDI_APPLICATION));
 }
 
 // frmSplash's load: decides between the main window and the language question.

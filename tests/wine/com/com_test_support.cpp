@@ -67,54 +67,6 @@ RegistrationScope::~RegistrationScope() {
   if (module_) FreeLibrary(module_);
 }
 
-LoopbackReceiver::LoopbackReceiver() {
-  WSADATA data;
-  started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
-  if (!started_) return;
-  socket_ = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-  if (socket_ == INVALID_SOCKET) return;
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = 0;
-  int length = sizeof address;
-  if (bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    closesocket(socket_);
-    socket_ = INVALID_SOCKET;
-    return;
-  }
-  port_ = ntohs(address.sin_port);
-}
-
-LoopbackReceiver::~LoopbackReceiver() {
-  if (socket_ != INVALID_SOCKET) closesocket(socket_);
-  if (started_) WSACleanup();
-}
-
-std::optional<LoopbackReceiver::Datagram> LoopbackReceiver::Receive(int timeoutMs) {
-  fd_set readable;
-  FD_ZERO(&readable);
-  FD_SET(socket_, &readable);
-  timeval timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
-  if (select(0, &readable, nullptr, nullptr, &timeout) != 1) return std::nullopt;
-  std::string buffer(65536, '\0');
-  sockaddr_in from{};
-  int fromLength = sizeof from;
-  const int received =
-      recvfrom(socket_, buffer.data(), static_cast<int>(buffer.size()), 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
-  if (received < 0) return std::nullopt;
-  buffer.resize(static_cast<std::size_t>(received));
-  char address[INET_ADDRSTRLEN] = {};
-  inet_ntop(AF_INET, &from.sin_addr, address, sizeof address);
-  return Datagram{buffer, address, ntohs(from.sin_port)};
-}
-
-void LoopbackReceiver::Drain() {
-  while (Receive(0)) {
-  }
-}
-
 std::string Narrow(const wchar_t* text) {
   if (!text) return "(null)";
   std::string out;

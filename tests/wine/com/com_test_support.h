@@ -1,5 +1,5 @@
 // Shared pieces of the COM tests under Wine: where the built Pendrake.dll is, a registration
-// that is undone after the test, and a loopback UDP receiver.
+// that is undone after the test, text helpers for assertion messages.
 #pragma once
 
 #include <winsock2.h>
@@ -44,32 +44,6 @@ class RegistrationScope {
 };
 
 bool KeyExists(HKEY root, const std::wstring& path);
-
-// A UDP socket bound to 127.0.0.1 on a port the system chooses.
-class LoopbackReceiver {
- public:
-  LoopbackReceiver();
-  ~LoopbackReceiver();
-  LoopbackReceiver(const LoopbackReceiver&) = delete;
-  LoopbackReceiver& operator=(const LoopbackReceiver&) = delete;
-
-  bool ok() const { return socket_ != INVALID_SOCKET; }
-  std::uint16_t port() const { return port_; }
-  struct Datagram {
-    std::string bytes;
-    std::string fromAddress;
-    std::uint16_t fromPort = 0;
-  };
-  // The next datagram, or nothing within the timeout.
-  std::optional<Datagram> Receive(int timeoutMs = 3000);
-  // Discards whatever has arrived.
-  void Drain();
-
- private:
-  bool started_ = false;
-  SOCKET socket_ = INVALID_SOCKET;
-  std::uint16_t port_ = 0;
-};
 
 // Text helpers for assertion messages.
 std::string Narrow(const wchar_t* text);

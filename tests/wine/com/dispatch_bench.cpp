@@ -12,6 +12,7 @@
 #include "Pendrake_h.h"
 #include "pendrake/owners.h"
 #include "com_test_support.h"
+#include "loopback_receiver.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ using pendrake::owners::ComPtr;
 using pendrake::owners::UniqueBstr;
 using Clock = std::chrono::steady_clock;
 
-double SecondsFor(int calls, const std::function<HRESULT()>& call, pendrake::comtest::LoopbackReceiver& receiver) {
+double SecondsFor(int calls, const std::function<HRESULT()>& call, pendrake::winetest::LoopbackReceiver& receiver) {
   const auto start = Clock::now();
   for (int i = 0; i < calls; ++i) {
     if (FAILED(call())) {
@@ -40,7 +41,7 @@ int main(int argc, char** argv) {
   int status = 0;
   {
     pendrake::comtest::RegistrationScope registration;
-    pendrake::comtest::LoopbackReceiver receiver;
+    pendrake::winetest::LoopbackReceiver receiver;
     ComPtr<IPendrake> object;
     if (registration.result() != S_OK || !receiver.ok() ||
         FAILED(CoCreateInstance(CLSID_Pendrake, nullptr, CLSCTX_INPROC_SERVER, IID_IPendrake,

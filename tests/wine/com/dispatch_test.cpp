@@ -18,13 +18,14 @@
 #include "Pendrake_h.h"
 #include "pendrake/owners.h"
 #include "com_test_support.h"
+#include "loopback_receiver.h"
 
 namespace {
 
 using pendrake::owners::ComPtr;
 using pendrake::owners::UniqueBstr;
 using pendrake::comtest::HexHresult;
-using pendrake::comtest::LoopbackReceiver;
+using pendrake::winetest::LoopbackReceiver;
 using pendrake::comtest::Narrow;
 
 // Set by --without-type-library: the class is registered, its type library is not.
@@ -522,7 +523,7 @@ TEST(Apartments, ObjectsOfSeveralThreadsLeaveTheLockCountAtZero) {
   EXPECT_EQ(S_OK, CanUnloadNow());
 
   int received = 0;
-  while (auto datagram = receiver.Receive(1000)) {
+  while (auto datagram = receiver.ReceiveDatagram(1000)) {
     EXPECT_EQ(0u, datagram->bytes.rfind("<133>thread ", 0)) << datagram->bytes;
     ++received;
   }
@@ -550,7 +551,7 @@ TEST(RoadOfAMessage, LateBoundLogToSyslogReachesALoopbackReceiver) {
   Variant message(L"abc");
   ASSERT_EQ(S_OK, Call(object.get(), log, message));
 
-  const auto datagram = receiver.Receive();
+  const auto datagram = receiver.ReceiveDatagram();
   ASSERT_TRUE(datagram) << "nothing arrived on 127.0.0.1:" << receiver.port();
   EXPECT_EQ("<133>abc", datagram->bytes);
   EXPECT_EQ("127.0.0.1", datagram->fromAddress);

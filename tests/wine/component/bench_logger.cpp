@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "logger.h"
+#include "loopback_receiver.h"
 #include "system_platform.h"
 
 namespace {
@@ -89,14 +90,7 @@ void Ratio(const char* name, int total, int block, A measured, B bare) {
 int main(int argc, char** argv) {
   const int calls = argc > 1 ? std::atoi(argv[1]) : 5000;
   // A sink on loopback so that every datagram has a listener; it is never read.
-  WSADATA data;
-  WSAStartup(MAKEWORD(2, 2), &data);
-  SOCKET sink = socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in local{};
-  local.sin_family = AF_INET;
-  local.sin_port = htons(kSinkPort);
-  local.sin_addr.s_addr = inet_addr("127.0.0.1");
-  bind(sink, reinterpret_cast<sockaddr*>(&local), sizeof local);
+  pendrake::winetest::LoopbackReceiver sink(kSinkPort);
 
   pendrake::Logger logger(pendrake::win32::SystemPlatform());
   logger.SetSyslogServer(u"127.0.0.1");
@@ -114,7 +108,5 @@ int main(int argc, char** argv) {
   // them, in larger rounds, to rise above the timer's grain.
   Ratio("LogToEventLog", calls * 20, 2000, [&] { logger.LogToEventLog(u"bench"); }, BareEventLog);
 
-  closesocket(sink);
-  WSACleanup();
   return 0;
 }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "logger.h"
+#include "loopback_receiver.h"
 #include "system_platform.h"
 
 namespace {
@@ -41,17 +42,7 @@ int main(int argc, char** argv) {
   const int calls = argc > 1 ? std::atoi(argv[1]) : 100000;
   const int settle = 1000;
 
-  WSADATA data;
-  WSAStartup(MAKEWORD(2, 2), &data);
-  SOCKET sink = socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in local{};
-  local.sin_family = AF_INET;
-  local.sin_port = htons(kSinkPort);
-  local.sin_addr.s_addr = inet_addr("127.0.0.1");
-  bind(sink, reinterpret_cast<sockaddr*>(&local), sizeof local);
-  u_long nonBlocking = 1;
-  ioctlsocket(sink, FIONBIO, &nonBlocking);
-  char drain[16384];
+  pendrake::winetest::LoopbackReceiver sink(kSinkPort);
 
   pendrake::Platform& platform = pendrake::win32::SystemPlatform();
   pendrake::Logger logger(platform);
@@ -69,7 +60,7 @@ int main(int argc, char** argv) {
       fresh.SetSyslogServer(u"no-such-host.invalid");
       fresh.LogToSyslog(u"lost");        // the look-up failure path
       fresh.LogToEventLog(u"soak entry");
-      while (recv(sink, drain, sizeof drain, 0) > 0) ++received;
+      received += sink.Drain();
     }
     if (i == settle) {
       baseHandles = maxHandles = Handles();
@@ -81,10 +72,8 @@ int main(int argc, char** argv) {
       if (m > maxMemory) maxMemory = m;
     }
   }
-  while (recv(sink, drain, sizeof drain, 0) > 0) ++received;
+  received += sink.Drain();
   const DWORD elapsed = GetTickCount() - started;
-  closesocket(sink);
-  WSACleanup();
 
   const bool handlesOk = maxHandles <= baseHandles + kHandleSlack;
   const bool memoryOk = maxMemory <= baseMemory + kMemorySlack;

@@ -30,58 +30,6 @@ void DeleteAllValues(HKEY key) {
 }
 }  // namespace
 
-LoopbackReceiver::LoopbackReceiver(std::uint16_t port, int family) {
-  WSADATA data;
-  started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
-  socket_ = ::socket(family, SOCK_DGRAM, IPPROTO_UDP);
-  if (socket_ == INVALID_SOCKET) {
-    error_ = "socket failed: " + std::to_string(WSAGetLastError());
-    return;
-  }
-  sockaddr_storage local{};
-  int localSize = sizeof(sockaddr_in);
-  if (family == AF_INET6) {
-    auto& local6 = reinterpret_cast<sockaddr_in6&>(local);
-    local6.sin6_family = AF_INET6;
-    local6.sin6_addr = in6addr_loopback;
-    local6.sin6_port = htons(port);
-    localSize = sizeof local6;
-  } else {
-    auto& local4 = reinterpret_cast<sockaddr_in&>(local);
-    local4.sin_family = AF_INET;
-    local4.sin_addr.s_addr = inet_addr("127.0.0.1");
-    local4.sin_port = htons(port);
-  }
-  const std::string where = (family == AF_INET6 ? "[::1]:" : "127.0.0.1:") + std::to_string(port);
-  // Another test run on this machine may hold the port for a moment: try for a while.
-  for (int attempt = 0; attempt < 50; ++attempt) {
-    if (bind(socket_, reinterpret_cast<sockaddr*>(&local), localSize) == 0) return;
-    Sleep(200);
-  }
-  error_ = "bind to " + where + " failed: " + std::to_string(WSAGetLastError());
-  closesocket(socket_);
-  socket_ = INVALID_SOCKET;
-}
-
-LoopbackReceiver::~LoopbackReceiver() {
-  if (socket_ != INVALID_SOCKET) closesocket(socket_);
-  if (started_) WSACleanup();
-}
-
-std::optional<std::string> LoopbackReceiver::Receive(int timeoutMs) {
-  if (socket_ == INVALID_SOCKET) return std::nullopt;
-  fd_set readable;
-  FD_ZERO(&readable);
-  FD_SET(socket_, &readable);
-  timeval timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
-  if (select(0, &readable, nullptr, nullptr, &timeout) != 1) return std::nullopt;
-  std::string buffer(65536, '\0');
-  const int got = recv(socket_, buffer.data(), static_cast<int>(buffer.size()), 0);
-  if (got < 0) return std::nullopt;
-  buffer.resize(static_cast<std::size_t>(got));
-  return buffer;
-}
-
 SettingsKeySnapshot::SettingsKeySnapshot() {
   vendorKeyExisted_ = KeyExists(kVendorPath);
   keyExisted_ = KeyExists(kSettingsPath);

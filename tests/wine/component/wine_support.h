@@ -1,4 +1,4 @@
-// Helpers of the component's Wine tests: a loopback receiver, a registry snapshot that puts
+// Helpers of the component's Wine tests (beside the shared loopback receiver): a registry snapshot that puts
 // the settings key back as it was, and a backup of the prefix's services file.
 #pragma once
 
@@ -10,27 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "loopback_receiver.h"
+
 namespace pendrake::winetest {
-
-// A UDP socket on 127.0.0.1:port (or [::1]:port for AF_INET6) with its own Winsock start-up
-// (independent of the logger's).
-class LoopbackReceiver {
- public:
-  explicit LoopbackReceiver(std::uint16_t port, int family = AF_INET);
-  ~LoopbackReceiver();
-  LoopbackReceiver(const LoopbackReceiver&) = delete;
-  LoopbackReceiver& operator=(const LoopbackReceiver&) = delete;
-
-  bool ok() const { return socket_ != INVALID_SOCKET; }
-  const std::string& error() const { return error_; }
-  // The next datagram, or std::nullopt when none arrives within timeoutMs.
-  std::optional<std::string> Receive(int timeoutMs = 3000);
-
- private:
-  bool started_ = false;
-  SOCKET socket_ = INVALID_SOCKET;
-  std::string error_;
-};
 
 // Everything under HKLM\Software\Orvelle\Pendrake (64-bit view) as it was at construction,
 // put back at destruction; keys the test created are removed again.
