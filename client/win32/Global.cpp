@@ -18,8 +18,8 @@ namespace {
 
 // Every font made so far, with the values it was made from. Fonts are few (one per language
 // font in use) and live as long as the process.
-std::vector<std::pair<LanguageFontValues, HFONT>>& FontCache() {
-  static std::vector<std::pair<LanguageFontValues, HFONT>> cache;
+std::vector<std::pair<LanguageFontValues, owners::UniqueHfont>>& FontCache() {
+  static std::vector<std::pair<LanguageFontValues, owners::UniqueHfont>> cache;
   return cache;
 }
 
@@ -41,10 +41,10 @@ HFONT SetLanguageFont() {
   const LanguageFontValues& values = UpdateLanguageFontValues();
   auto& cache = FontCache();
   for (const auto& [made, font] : cache) {
-    if (made == values) return gLanguageFont = font;
+    if (made == values) return gLanguageFont = font.get();
   }
   HFONT font = CreateLanguageFont(values);
-  if (font) cache.emplace_back(values, font);
+  if (font) cache.emplace_back(values, owners::UniqueHfont(font));
   // A font that could not be made leaves the previous one in use.
   if (font) gLanguageFont = font;
   return gLanguageFont;

@@ -7,8 +7,8 @@
 
 namespace pendrake::client {
 
-HKEY ghSettingsKey = nullptr;
-HKEY ghClientKey = nullptr;
+owners::UniqueHkey ghSettingsKey;
+owners::UniqueHkey ghClientKey;
 
 namespace {
 
@@ -38,6 +38,10 @@ LONG OpenOrCreateKey(HKEY root, const wchar_t* path, HKEY& key) {
     if (gLastResult != ERROR_SUCCESS) key = nullptr;
   }
   return gLastResult;
+}
+
+LONG OpenOrCreateKey(HKEY root, const wchar_t* path, owners::UniqueHkey& key) {
+  return OpenOrCreateKey(root, path, *key.put());
 }
 
 LONG QueryStringValue(HKEY key, const wchar_t* name, std::wstring& text, const std::wstring& defaultText) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "client/core/Settings.h"
+#include "pendrake/owners.h"
 
 namespace pendrake::client {
 
@@ -18,8 +19,8 @@ inline constexpr wchar_t kLanguageValue[] = L"szLanguage";
 // The open component settings key (HKEY_LOCAL_MACHINE; 0 until the main window has loaded)
 // and the open client key (HKEY_CURRENT_USER; 0 until the first-run window has loaded). Both
 // stay open until the process ends.
-extern HKEY ghSettingsKey;
-extern HKEY ghClientKey;
+extern owners::UniqueHkey ghSettingsKey;
+extern owners::UniqueHkey ghClientKey;
 
 // The Win32 result of the last open, create or value deletion.
 LONG LastRegistryResult();
@@ -29,6 +30,8 @@ LONG LastRegistryResult();
 // has) the key. Returns the result of the last call made (0: `key` is open); `key` is 0 when
 // neither worked.
 LONG OpenOrCreateKey(HKEY root, const wchar_t* path, HKEY& key);
+// The same into an owner (which first closes what it held).
+LONG OpenOrCreateKey(HKEY root, const wchar_t* path, owners::UniqueHkey& key);
 
 // Reads a text value into `text` (at most 255 characters). A failed query (missing value,
 // bad handle, more than 256 bytes) sets `text` to `defaultText` and returns the error; a

@@ -26,14 +26,9 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
-#include <oaidl.h>
-#include <objbase.h>
-#include <oleauto.h>
 #include <uxtheme.h>
 
 #include <algorithm>
-#include <map>
-#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -203,7 +198,7 @@ void SaveDefaults() {
   page.eventIdText = pc::U16TextOf(gMain, IDC_TXTEVENTLOGID);
   page.eventTypeItemData = pc::ComboSelectedItemData(gMain, IDC_CBEVENTLOGTYPE);
   pc::TakeDefaultsFromPage(page, gRecord);
-  pc::RegistrySettingsStore store(pc::ghSettingsKey);
+  pc::RegistrySettingsStore store(pc::ghSettingsKey.get());
   pc::SaveSettings(store, gRecord);
 }
 
@@ -376,7 +371,7 @@ void CreateControls(HINSTANCE instance) {
 // Loading: the settings key, the stored defaults, both pages, then the language.
 void LoadMainWindow() {
   pc::OpenOrCreateKey(HKEY_LOCAL_MACHINE, pc::kSettingsKeyPath, pc::ghSettingsKey);
-  pc::RegistrySettingsStore store(pc::ghSettingsKey);
+  pc::RegistrySettingsStore store(pc::ghSettingsKey.get());
   gRecord = pc::LoadSettings(store);
   if (pc::ShowsDefaultsEnabled(gRecord.bBootFromRegistry)) {
     EnableDefaultControls();

@@ -77,7 +77,7 @@ void cmdOk_Click(HWND window) {
     frmMain_Initiate_Language_settings();
     frmOptions_Initiate_Language_settings();
   }
-  if (outcome.store) SetStringValue(ghClientKey, kLanguageValue, ToWide(gszLanguage));  // failures are not reported
+  if (outcome.store) SetStringValue(ghClientKey.get(), kLanguageValue, ToWide(gszLanguage));  // failures are not reported
   Hide(window);
 }
 

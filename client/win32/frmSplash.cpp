@@ -77,7 +77,7 @@ void cmdStart_Click(HWND window) {
   const auto code = LanguageCodeForItem(*itemNumber);
   if (!code) return;
   gszLanguage = *code;
-  SetStringValue(ghClientKey, kLanguageValue, ToWide(gszLanguage));  // a failed write is not reported
+  SetStringValue(ghClientKey.get(), kLanguageValue, ToWide(gszLanguage));  // a failed write is not reported
   ShowMainAndLeave(window);
 }
 
@@ -111,7 +111,7 @@ void frmSplash_Load(HINSTANCE instance) {
   }
   OpenOrCreateKey(HKEY_CURRENT_USER, kClientKeyPath, ghClientKey);
   std::wstring stored;
-  if (opened) QueryStringValue(ghClientKey, kLanguageValue, stored, L"");
+  if (opened) QueryStringValue(ghClientKey.get(), kLanguageValue, stored, L"");
   gszLanguage = ToU16(stored);
   const StartupAction action = DecideStartup(opened, gszLanguage);
   if (action == StartupAction::ShowMainWindow) {
