@@ -81,7 +81,8 @@ void frmAbout_Initiate_Language_settings(HWND window) {
   // Nothing goes between a message and the version behind it: the catalogue decides the gap.
   SetDlgItemTextW(window, IDC_ABOUT_LBLTITLE,
                   (MessageText(msg::kComponentVersion) + ToWide(state.componentVersion)).c_str());
-  SetDlgItemTextW(window, IDC_ABOUT_LBLVERSION, (MessageText(msg::kClientVersion) + ToWide(state.clientVersion)).c_str());
+  SetDlgItemTextW(window, IDC_ABOUT_LBLVERSION,
+                  (MessageText(msg::kClientVersion) + ToWide(state.clientVersion)).c_str());
   SetCaption(window, IDC_ABOUT_LBLMOREINFORMATIONAT, msg::kMoreInformationAt);
   SetCaption(window, IDC_ABOUT_CMDOK, msg::kOk);
 }

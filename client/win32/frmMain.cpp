@@ -29,6 +29,7 @@
 #include <uxtheme.h>
 
 #include <algorithm>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -167,9 +168,9 @@ struct RecordFields {
 constexpr RecordFields kDefaultsFields{IDC_TXTSYSLOGSERVER,     IDC_TXTSYSLOGPORT,     IDC_CBFACILITY,
                                        IDC_CBPRIORITY,          IDC_TXTEVENTLOGCOMPUTER, IDC_TXTEVENTLOGSOURCE,
                                        IDC_CBEVENTLOGTYPE,      IDC_TXTEVENTLOGID};
-constexpr RecordFields kTestFields{IDC_TXTTESTSYSLOGSERVER,     IDC_TXTTESTSYSLOGPORT,     IDC_CBTESTFACILITY,
-                                   IDC_CBTESTPRIORITY,          IDC_TXTTESTEVENTLOGCOMPUTER, IDC_TXTTESTEVENTLOGSOURCE,
-                                   IDC_CBTESTEVENTLOGTYPE,      IDC_TXTTESTEVENTLOGID};
+constexpr RecordFields kTestFields{IDC_TXTTESTSYSLOGSERVER,    IDC_TXTTESTSYSLOGPORT,       IDC_CBTESTFACILITY,
+                                   IDC_CBTESTPRIORITY,         IDC_TXTTESTEVENTLOGCOMPUTER, IDC_TXTTESTEVENTLOGSOURCE,
+                                   IDC_CBTESTEVENTLOGTYPE,     IDC_TXTTESTEVENTLOGID};
 
 void ShowRecord(const RecordFields& f) {
   pc::SetTextOf(gMain, f.server, gRecord.szSyslogServer);
@@ -221,30 +222,51 @@ void CheckPort(int id) {
 
 // ---- Test page ------------------------------------------------------------------------------
 void UpdateSyslogTestButtons() {
-  const BOOL enable = !pc::TextOf(gMain, IDC_TXTTESTSYSLOGSERVER).empty() && !pc::TextOf(gMain, IDC_TXTTESTSYSLOGPORT).empty();
+  const BOOL enable =
+      !pc::TextOf(gMain, IDC_TXTTESTSYSLOGSERVER).empty() && !pc::TextOf(gMain, IDC_TXTTESTSYSLOGPORT).empty();
   EnableWindow(Item(IDC_CMDLOGTOSYSLOG), enable);
   EnableWindow(Item(IDC_CMDGENSYSLOGSCRIPT), enable);
 }
 
-void LogToSyslogTest() {
-  pc::WithNewObject(gMain, kProgId, [](IDispatch* object, pc::ComFailure& failure) {
-    return pc::PutText(object, L"SyslogServer", pc::TextOf(gMain, IDC_TXTTESTSYSLOGSERVER), failure) &&
-           pc::PutText(object, L"SyslogPort", pc::TextOf(gMain, IDC_TXTTESTSYSLOGPORT), failure) &&
-           pc::PutI2(object, L"SyslogFacility", pc::ComboSelection(gMain, IDC_CBTESTFACILITY), failure) &&
-           pc::PutI2(object, L"SyslogPriority", pc::ComboSelection(gMain, IDC_CBTESTPRIORITY), failure) &&
-           pc::CallWithText(object, L"LogToSyslog", pc::TextOf(gMain, IDC_TXTTESTSYSLOGMSG), failure);
+// A property a test puts on the fresh object: its name, how it travels and its control.
+struct TestProperty {
+  const wchar_t* name;
+  enum How { Text, Position, ItemData } how;  // text / VT_I2 list position / VT_I4 item data
+  int id;
+};
+constexpr TestProperty kSyslogTest[] = {{L"SyslogServer", TestProperty::Text, IDC_TXTTESTSYSLOGSERVER},
+                                        {L"SyslogPort", TestProperty::Text, IDC_TXTTESTSYSLOGPORT},
+                                        {L"SyslogFacility", TestProperty::Position, IDC_CBTESTFACILITY},
+                                        {L"SyslogPriority", TestProperty::Position, IDC_CBTESTPRIORITY}};
+constexpr TestProperty kEventLogTest[] = {{L"EventLogComputer", TestProperty::Text, IDC_TXTTESTEVENTLOGCOMPUTER},
+                                          {L"EventLogSource", TestProperty::Text, IDC_TXTTESTEVENTLOGSOURCE},
+                                          {L"EventLogID", TestProperty::Text, IDC_TXTTESTEVENTLOGID},
+                                          {L"EventLogType", TestProperty::ItemData, IDC_CBTESTEVENTLOGTYPE}};
+
+bool PutProperty(IDispatch* object, const TestProperty& p, pc::ComFailure& failure) {
+  switch (p.how) {
+    case TestProperty::Text:
+      return pc::PutText(object, p.name, pc::TextOf(gMain, p.id), failure);
+    case TestProperty::Position:
+      return pc::PutI2(object, p.name, pc::ComboSelection(gMain, p.id), failure);
+    case TestProperty::ItemData:
+      return pc::PutI4(object, p.name, pc::ComboSelectedItemData(gMain, p.id), failure);
+  }
+  return false;
+}
+
+// The properties in their order, then the method with the message; the first failure stops.
+void RunTest(std::span<const TestProperty> properties, const wchar_t* method, int messageId) {
+  pc::WithNewObject(gMain, kProgId, [&](IDispatch* object, pc::ComFailure& failure) {
+    for (const TestProperty& p : properties) {
+      if (!PutProperty(object, p, failure)) return false;
+    }
+    return pc::CallWithText(object, method, pc::TextOf(gMain, messageId), failure);
   });
 }
 
-void LogToEventLogTest() {
-  pc::WithNewObject(gMain, kProgId, [](IDispatch* object, pc::ComFailure& failure) {
-    return pc::PutText(object, L"EventLogComputer", pc::TextOf(gMain, IDC_TXTTESTEVENTLOGCOMPUTER), failure) &&
-           pc::PutText(object, L"EventLogSource", pc::TextOf(gMain, IDC_TXTTESTEVENTLOGSOURCE), failure) &&
-           pc::PutText(object, L"EventLogID", pc::TextOf(gMain, IDC_TXTTESTEVENTLOGID), failure) &&
-           pc::PutI4(object, L"EventLogType", pc::ComboSelectedItemData(gMain, IDC_CBTESTEVENTLOGTYPE), failure) &&
-           pc::CallWithText(object, L"LogToEventLog", pc::TextOf(gMain, IDC_TXTTESTEVENTLOGMSG), failure);
-  });
-}
+void LogToSyslogTest() { RunTest(kSyslogTest, L"LogToSyslog", IDC_TXTTESTSYSLOGMSG); }
+void LogToEventLogTest() { RunTest(kEventLogTest, L"LogToEventLog", IDC_TXTTESTEVENTLOGMSG); }
 
 // ---- Script generator (CDMain) ---------------------------------------------------------------
 // Asks for the file; returns false on a cancel, an empty name or a dialog failure (then

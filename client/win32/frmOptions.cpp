@@ -77,7 +77,8 @@ void cmdOk_Click(HWND window) {
     frmMain_Initiate_Language_settings();
     frmOptions_Initiate_Language_settings();
   }
-  if (outcome.store) SetStringValue(ghClientKey.get(), kLanguageValue, ToWide(gszLanguage));  // failures are not reported
+  // Failures of the write are not reported.
+  if (outcome.store) SetStringValue(ghClientKey.get(), kLanguageValue, ToWide(gszLanguage));
   Hide(window);
 }
 

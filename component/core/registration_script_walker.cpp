@@ -11,7 +11,8 @@ namespace {
 // owner the logger's ports hand out.
 class OpenedKey : public PortOwner<RegistryPort, RegistryPort::KeyKind> {
  public:
-  OpenedKey(RegistryPort& registry, RegistryPort::Key key) : PortOwner(key != 0 ? PortOwner(registry, key) : PortOwner()) {}
+  OpenedKey(RegistryPort& registry, RegistryPort::Key key)
+      : PortOwner(key != 0 ? PortOwner(registry, key) : PortOwner()) {}
   RegistryPort::Key get() const { return handle_; }
 };
 
