@@ -33,7 +33,22 @@ void TakeInvokeFailure(HRESULT hr, EXCEPINFO& info, ComFailure& failure) {
   if (description) failure.description = description.get();
 }
 
-bool CallByName(IDispatch* object, const wchar_t* name, WORD flags, VARIANT& argument, ComFailure& failure) {
+// One argument for Invoke; a text argument lives in `text` as long as the variant is used.
+struct Argument {
+  explicit Argument(const std::wstring& value) : text(owners::MakeBstr(value)) {
+    variant.vt = VT_BSTR;
+    variant.bstrVal = text.get();
+  }
+  Argument(VARTYPE type, int32_t number) {
+    variant.vt = type;
+    if (type == VT_I2) variant.iVal = static_cast<SHORT>(number);
+    else variant.lVal = number;
+  }
+  owners::UniqueBstr text;
+  VARIANT variant{};
+};
+
+bool CallByName(IDispatch* object, const wchar_t* name, WORD flags, Argument&& argument, ComFailure& failure) {
   DISPID id = 0;
   auto* nameText = const_cast<LPOLESTR>(name);
   HRESULT hr = object->GetIDsOfNames(IID_NULL, &nameText, 1, LOCALE_USER_DEFAULT, &id);
@@ -42,7 +57,7 @@ bool CallByName(IDispatch* object, const wchar_t* name, WORD flags, VARIANT& arg
     return false;
   }
   DISPID putId = DISPID_PROPERTYPUT;
-  DISPPARAMS params{&argument, nullptr, 1, 0};
+  DISPPARAMS params{&argument.variant, nullptr, 1, 0};
   if (flags == DISPATCH_PROPERTYPUT) {
     params.rgdispidNamedArgs = &putId;
     params.cNamedArgs = 1;
@@ -57,41 +72,23 @@ bool CallByName(IDispatch* object, const wchar_t* name, WORD flags, VARIANT& arg
   return true;
 }
 
-bool InvokeWithText(IDispatch* object, const wchar_t* name, WORD flags, const std::wstring& text,
-                    ComFailure& failure) {
-  const owners::UniqueBstr value = owners::MakeBstr(text);
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BSTR;
-  v.bstrVal = value.get();
-  return CallByName(object, name, flags, v, failure);
-}
-
 }  // namespace
 
 bool PutText(IDispatch* object, const wchar_t* name, const std::wstring& text, ComFailure& failure) {
-  return InvokeWithText(object, name, DISPATCH_PROPERTYPUT, text, failure);
+  return CallByName(object, name, DISPATCH_PROPERTYPUT, Argument(text), failure);
 }
 
 bool PutI2(IDispatch* object, const wchar_t* name, int number, ComFailure& failure) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I2;
-  v.iVal = static_cast<SHORT>(number);
-  return CallByName(object, name, DISPATCH_PROPERTYPUT, v, failure);
+  return CallByName(object, name, DISPATCH_PROPERTYPUT, Argument(VT_I2, number), failure);
 }
 
 bool PutI4(IDispatch* object, const wchar_t* name, int32_t number, ComFailure& failure) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = number;
-  return CallByName(object, name, DISPATCH_PROPERTYPUT, v, failure);
+  return CallByName(object, name, DISPATCH_PROPERTYPUT, Argument(VT_I4, number), failure);
 }
 
 bool CallWithText(IDispatch* object, const wchar_t* name, const std::wstring& text, ComFailure& failure) {
   WaitCursor hourglass;
-  return InvokeWithText(object, name, DISPATCH_METHOD, text, failure);
+  return CallByName(object, name, DISPATCH_METHOD, Argument(text), failure);
 }
 
 bool CreateByProgId(const wchar_t* progId, DispatchPtr& object, ComFailure& failure) {
