@@ -5,6 +5,12 @@ export WINEPREFIX="${PENDRAKE_WINEPREFIX:-${WINEPREFIX:-$here/../build/mingw64/w
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export WINEARCH=win64
+# While the bed runs, every Wine process sees its X display, so the one desktop of the bed's
+# server always has a graphics driver, whichever process begins it (see winebed.sh start).
+if [ -s "$(dirname "$WINEPREFIX")/xvfb.display" ]; then
+  DISPLAY="$(cat "$(dirname "$WINEPREFIX")/xvfb.display")"
+  export DISPLAY
+fi
 export LANG="${LANG:-C.UTF-8}"
 WINE64=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver64

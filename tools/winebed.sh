@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The Wine test bed: a private prefix and a persistent wineserver for the length of a run.
-#   winebed.sh start   create the prefix if missing (from a shared template), start wineserver
-#   winebed.sh stop    stop the wineserver this bed started, and every Wine process of the prefix
+#   winebed.sh start   create the prefix if missing (from a shared template), start the bed's
+#                      X display (xvfb.sh) and wineserver
+#   winebed.sh stop    stop the wineserver this bed started, every Wine process of the prefix, and
+#                      the display
 #   winebed.sh fresh   throw the prefix away and start again from the template
 #   winebed.sh fonts   link the Greek font into Tahoma again (after code page changes)
 #   winebed.sh x86     say whether this host runs 32-bit Windows programs; exit 0 if it does
@@ -119,12 +121,17 @@ start() {
   if [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; then
     return 0
   fi
+  # The persistent server keeps one desktop for as long as any process uses it, and the first
+  # Wine process that needs it (a regsvr32 or a reg run of a console test will do) ties it to the
+  # display that process sees. So the bed's own X display comes first, and every Wine process of
+  # the bed sees it (wine-env.sh): otherwise a desktop begun without a display would leave every
+  # later window of the run without a graphics driver.
+  PENDRAKE_BUILD_DIR="$(dirname "$WINEPREFIX")" bash "$here/xvfb.sh" start >/dev/null
+  export DISPLAY; DISPLAY="$(cat "$(dirname "$WINEPREFIX")/xvfb.display")"
   "$WINESERVER" -f -p </dev/null >/dev/null 2>&1 &
   echo $! > "$pidfile"
-  # Let the server come up before the first client races it. The desktop process stays out of
-  # this: started here, without DISPLAY, it would tie the persistent server's desktop to no
-  # graphics driver, and every later window of the run would fail to appear.
-  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;explorer.exe=d" "$WINE64" cmd /c exit 0 >/dev/null 2>&1 || true
+  # Let the server come up before the first client races it.
+  "$WINE64" cmd /c exit 0 >/dev/null 2>&1 || true
   probe_x86
 }
 
@@ -142,6 +149,7 @@ stop() {
     rm -f "$pidfile"
   fi
   rm -f "$x86_answer"
+  PENDRAKE_BUILD_DIR="$(dirname "$WINEPREFIX")" bash "$here/xvfb.sh" stop
 }
 
 case "${1:-}" in
