@@ -109,11 +109,16 @@ class Snapshot:
 
 
 def query(key):
-    """(values, subkeys) of one key, or None when it is missing."""
-    code, out = wine("reg", "query", key)
-    if code != 0:
-        return None
-    return parse_query(key, out)[key.lower()]
+    """(values, subkeys) of one key, or None when reg says it is missing. A reg run that ends
+    without an answer (a busy machine has seen one) is tried again rather than read as missing."""
+    for _ in range(3):
+        code, out = wine("reg", "query", key)
+        if code == 0:
+            return parse_query(key, out)[key.lower()]
+        if "Unable to find" in out:
+            return None
+        print(f"note: reg query {key} ended with {code} and no answer: {out.strip()!r}; trying again")
+    return None
 
 
 def expected_class_entries(path):
