@@ -214,7 +214,9 @@ TEST(SyslogSender, DestinationOverIpv6) {
     EXPECT_EQ(fake.sockets.hostLookUps, c.lookUps) << name;
     EXPECT_EQ(fake.sockets.hostLookUps6, c.lookUps6) << name;
     ASSERT_EQ(fake.sockets.sent.size(), c.expected4 ? 1u : 0u) << name;
-    if (c.expected4) EXPECT_EQ(fake.sockets.sent[0].address, *c.expected4) << name;
+    if (c.expected4) {
+      EXPECT_EQ(fake.sockets.sent[0].address, *c.expected4) << name;
+    }
     ASSERT_EQ(fake.sockets.sent6.size(), c.expected6 ? 1u : 0u) << name;
     if (c.expected6) {
       EXPECT_TRUE(fake.sockets.sent6[0].address == *c.expected6) << name;
