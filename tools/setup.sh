@@ -9,6 +9,8 @@ packages=(
   rsyslog imagemagick nsis python3
   g++-mingw-w64-i686-posix wine32:i386
 )
+# The fuzz preset: clang with its libFuzzer and sanitizer runtimes.
+packages+=(clang-14 libclang-rt-14-dev)
 
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs every test: the portable code natively (with sanitizers), then the Windows binaries
-# under the Wine test bed. Prints one summary line at the end; exits non-zero on any failure.
+# Runs every test: the portable code natively (with sanitizers) and under the fuzzer, then the
+# Windows binaries under the Wine test bed. Prints one summary line at the end; exits non-zero on any failure.
 # Tests that execute x86 code are skipped, not failed, on a host that cannot run 32-bit
 # programs; the bed says which kind of host this is before the Windows tests start.
 set -uo pipefail
@@ -42,6 +42,8 @@ start_bed() {
 }
 
 run_suite native
+# The fuzz targets, each for a short smoke from its seed corpus.
+run_suite fuzz
 run_suite mingw64 start_bed
 echo "all suites: $passed passed, $failed failed, $skipped skipped"
 exit "$status"
