@@ -348,7 +348,19 @@ INSTANTIATE_TEST_SUITE_P(
                  u"HKCR { NoRemove Top { ForceRemove Owned { X } } }",
                  {u"Top\\Owned\\Leftover"},
                  {"Top", "Top\\Owned", "Top\\Owned\\X"},
-                 {"Top"}}));
+                 {"Top"}},
+        // Found by the registration fuzz target: the first listing's deletion failed on the
+        // subkey that the second listing had written.
+        WalkCase{"a key listed twice goes once the subkeys of both listings are gone",
+                 u"HKCR { X = s 'v' x { A } }",
+                 {},
+                 {"X", "X\\A", "X|=s:v"},
+                 {}},
+        WalkCase{"a key listed twice stays when either listing says NoRemove",
+                 u"HKCR { X { A } NoRemove X { B } }",
+                 {},
+                 {"X", "X\\A", "X\\B"},
+                 {"X"}}));
 
 TEST(PathOnlyKeys, StayWithoutErrorOnlyWhileTheyHoldKeysOfOthers) {
   struct Case {
