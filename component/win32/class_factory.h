@@ -20,6 +20,10 @@ class ClassFactory final : public IClassFactory {
   STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override;
   STDMETHODIMP LockServer(BOOL lock) override;
 
+  // References callers hold, beyond the module's own: while there is one, a caller can still
+  // create objects through it, so the module must stay loaded.
+  ULONG HandedOut() const { return refs_.load(std::memory_order_acquire) - 1; }
+
  private:
   ~ClassFactory() = default;
   std::atomic<ULONG> refs_{1};

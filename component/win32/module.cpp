@@ -81,7 +81,13 @@ void LockServer(bool lock) {
   }
 }
 
-long LockCount() { return g_objects.load(std::memory_order_acquire) + g_serverLocks.load(std::memory_order_acquire); }
+long LockCount() {
+  // A caller that holds the class object without a server lock may still call CreateInstance
+  // on it: unloading under it would leave it calling into unmapped code.
+  const ClassFactory* factory = g_classObject.load(std::memory_order_acquire);
+  const long handedOut = factory ? static_cast<long>(factory->HandedOut()) : 0;
+  return g_objects.load(std::memory_order_acquire) + g_serverLocks.load(std::memory_order_acquire) + handedOut;
+}
 
 ModuleLockGuard::ModuleLockGuard() { EnterCriticalSection(&g_section); }
 ModuleLockGuard::~ModuleLockGuard() { LeaveCriticalSection(&g_section); }

@@ -15,7 +15,7 @@ void RemoveObject();
 // IClassFactory::LockServer. An unmatched unlock is ignored rather than eating into the
 // objects' share of the count.
 void LockServer(bool lock);
-// Objects alive plus outstanding server locks.
+// Objects alive, outstanding server locks and references to the class object that callers hold.
 long LockCount();
 
 // Holds the module's critical section for its scope.

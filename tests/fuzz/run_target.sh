@@ -11,13 +11,15 @@ for seed in "$@"; do
   if [ -d "$seed" ]; then cp -n "$seed"/* "$work/corpus/" 2>/dev/null; else cp -n "$seed" "$work/corpus/"; fi
 done
 log="$work/last_run.log"
-"$fuzzer" -max_total_time="$seconds" -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
+# FUZZ_RUNS=N stops a target after N executions instead (SECONDS is then the limit).
+"$fuzzer" -max_total_time="$seconds" ${FUZZ_RUNS:+-runs="$FUZZ_RUNS"} -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
   -artifact_prefix="$work/crashes/" "$work/corpus" >"$log" 2>&1
 rc=$?
 runs="$(sed -nE 's/^stat::number_of_executed_units: *([0-9]+).*/\1/p' "$log" | tail -n 1)"
 cov="$(grep -oE 'cov: [0-9]+' "$log" | tail -n 1 | cut -d' ' -f2)"
 crashes="$(find "$work/crashes" -type f | wc -l)"
-echo "$name: ${runs:-0} executions, coverage ${cov:-0} edges, $crashes crashes (${seconds}s)"
+took="$(sed -nE 's/^Done [0-9]+ runs in ([0-9]+) second.*/\1/p' "$log" | tail -n 1)"
+echo "$name: ${runs:-0} executions, coverage ${cov:-0} edges, $crashes crashes (${took:-$seconds}s)"
 if [ "$rc" -ne 0 ] || [ "$crashes" -ne 0 ]; then
   grep -E 'invariant broken|ERROR: |SUMMARY: |runtime error' "$log" | head -n 20
   echo "inputs kept in $work/crashes/; log $log"

@@ -10,6 +10,21 @@
 namespace pendrake::win32 {
 namespace {
 
+// Wine keeps the sockets layer's start count in a plain integer, and the clean-up that takes it
+// to zero closes every socket of the process. Two threads starting and cleaning up at the same
+// moment can lose a count, and then one thread's clean-up closes the socket another thread is
+// about to send on: that message is gone without a word. The component's starts and clean-ups
+// therefore never overlap; the sends between them still run in parallel.
+SRWLOCK g_startupLock = SRWLOCK_INIT;
+
+class StartupLockGuard {
+ public:
+  StartupLockGuard() { AcquireSRWLockExclusive(&g_startupLock); }
+  ~StartupLockGuard() { ReleaseSRWLockExclusive(&g_startupLock); }
+  StartupLockGuard(const StartupLockGuard&) = delete;
+  StartupLockGuard& operator=(const StartupLockGuard&) = delete;
+};
+
 struct FreeAddressList {
   void operator()(addrinfo* list) const { freeaddrinfo(list); }
 };
@@ -62,6 +77,7 @@ bool SendDatagram(std::uintptr_t socket, std::string_view datagram, const Socket
 
 SocketsStartup SocketsAdapter::Start(std::uint16_t version) {
   WSADATA data{};
+  const StartupLockGuard guard;
   if (WSAStartup(static_cast<WORD>(version), &data) != 0) return {};
   return SocketsStartup(*this, data.wVersion);
 }
@@ -106,7 +122,10 @@ bool SocketsAdapter::Send6(std::uintptr_t socket, std::string_view datagram, con
 }
 
 // One WSACleanup for each start that succeeded.
-void SocketsAdapter::Release(StartupKind, std::uintptr_t) noexcept { WSACleanup(); }
+void SocketsAdapter::Release(StartupKind, std::uintptr_t) noexcept {
+  const StartupLockGuard guard;
+  WSACleanup();
+}
 
 void SocketsAdapter::Release(SocketKind, std::uintptr_t socket) noexcept { closesocket(static_cast<SOCKET>(socket)); }
 

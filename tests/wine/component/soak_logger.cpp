@@ -2,13 +2,13 @@
 // grow after the first calls have settled the process. Exit code 0 only when both hold.
 #include <winsock2.h>
 #include <windows.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "logger.h"
 #include "loopback_receiver.h"
+#include "process_figures.h"
 #include "system_platform.h"
 
 namespace {
@@ -16,25 +16,14 @@ namespace {
 constexpr std::uint16_t kSinkPort = 41471;
 constexpr DWORD kHandleSlack = 8;
 constexpr SIZE_T kMemorySlack = 2 * 1024 * 1024;
+// The look-up failure path, without the network: a label longer than 63 octets cannot be put
+// into a DNS query, so the resolver refuses the name at once, after the hosts file and before
+// asking any server. (".invalid" alone would still be asked of the machine's DNS server.)
+constexpr char16_t kUnresolvableName[] =
+    u"no-such-host-0123456789012345678901234567890123456789012345678901234567890123456789.invalid";
 
-// Wine 8 answers GetProcessHandleCount with 0. Its handle table hands out the lowest free
-// slot, so there the slot a new handle gets stands in for the count: leaked handles push it up.
-DWORD Handles() {
-  DWORD count = 0;
-  if (GetProcessHandleCount(GetCurrentProcess(), &count) && count > 0) return count;
-  HANDLE probe = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-  const auto slot = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(probe) / 4);
-  CloseHandle(probe);
-  return slot;
-}
-
-// Wine 8 leaves PrivateUsage at 0 but fills PagefileUsage, which Windows keeps equal to it.
-SIZE_T PrivateBytes() {
-  PROCESS_MEMORY_COUNTERS_EX counters{};
-  counters.cb = sizeof counters;
-  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-  return counters.PrivateUsage > 0 ? counters.PrivateUsage : counters.PagefileUsage;
-}
+using pendrake::winetest::ProcessHandles;
+using pendrake::winetest::ProcessPrivateBytes;
 
 }  // namespace
 
@@ -57,17 +46,17 @@ int main(int argc, char** argv) {
     logger.LogToSyslog(u"soak message");
     if (i % 100 == 0) {
       pendrake::Logger fresh(platform);  // the constructor's registry path too
-      fresh.SetSyslogServer(u"no-such-host.invalid");
+      fresh.SetSyslogServer(kUnresolvableName);
       fresh.LogToSyslog(u"lost");        // the look-up failure path
       fresh.LogToEventLog(u"soak entry");
       received += sink.Drain();
     }
     if (i == settle) {
-      baseHandles = maxHandles = Handles();
-      baseMemory = maxMemory = PrivateBytes();
+      baseHandles = maxHandles = ProcessHandles();
+      baseMemory = maxMemory = ProcessPrivateBytes();
     } else if (i > settle && i % 1000 == 0) {
-      const DWORD h = Handles();
-      const SIZE_T m = PrivateBytes();
+      const DWORD h = ProcessHandles();
+      const SIZE_T m = ProcessPrivateBytes();
       if (h > maxHandles) maxHandles = h;
       if (m > maxMemory) maxMemory = m;
     }
