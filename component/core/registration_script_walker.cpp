@@ -87,37 +87,30 @@ Win32Error RegisterEntries(RegistryPort& registry, RegistryPort::Key parent, con
   return kSuccess;
 }
 
-// Whether a later sibling names the same key (a script may list one key more than once).
-bool ListedAgainLater(const std::vector<Entry>& entries, std::size_t index) {
-  return std::any_of(entries.begin() + static_cast<std::ptrdiff_t>(index) + 1, entries.end(), [&](const Entry& later) {
-    return !later.namedValue && EqualsIgnoringCase(later.name, entries[index].name);
-  });
-}
-
-// A key listed more than once is path-only when none of its listings gives it a value of its
-// own.
-bool IsPathOnlyInEveryListing(const std::vector<Entry>& entries, const Entry& entry) {
-  bool pathOnly = false;
-  for (const Entry& listing : entries) {
-    if (listing.namedValue || !EqualsIgnoringCase(listing.name, entry.name)) continue;
-    if (listing.value || std::any_of(listing.children.begin(), listing.children.end(),
-                                     [](const Entry& child) { return child.namedValue; })) {
-      return false;
+// A script may list one key more than once, at one level or below two listings of its parent;
+// registration writes them all into the one key. Unregistration walks that key once, at its
+// first listing, with the children of every listing: otherwise the first listing's deletion
+// fails on the subkeys a later one wrote. The key stays when any listing says NoRemove, and
+// has a value of its own when any listing gives it one.
+std::vector<Entry> MergedListings(const std::vector<Entry>& entries) {
+  std::vector<Entry> merged;
+  for (const Entry& entry : entries) {
+    auto same = entry.namedValue ? merged.end() : std::find_if(merged.begin(), merged.end(), [&](const Entry& earlier) {
+      return !earlier.namedValue && EqualsIgnoringCase(earlier.name, entry.name);
+    });
+    if (same == merged.end()) {
+      merged.push_back(entry);
+      continue;
     }
-    pathOnly = pathOnly || IsPathOnly(listing);
+    if (entry.marker == Marker::NoRemove) same->marker = Marker::NoRemove;
+    if (entry.value && !same->value) same->value = entry.value;
+    same->children.insert(same->children.end(), entry.children.begin(), entry.children.end());
   }
-  return pathOnly;
+  return merged;
 }
 
-bool MarkedNoRemoveInAnyListing(const std::vector<Entry>& entries, const Entry& entry) {
-  return std::any_of(entries.begin(), entries.end(), [&](const Entry& listing) {
-    return !listing.namedValue && listing.marker == Marker::NoRemove && EqualsIgnoringCase(listing.name, entry.name);
-  });
-}
-
-Win32Error UnregisterEntries(RegistryPort& registry, RegistryPort::Key parent, const std::vector<Entry>& entries) {
-  for (std::size_t index = 0; index < entries.size(); ++index) {
-    const Entry& entry = entries[index];
+Win32Error UnregisterEntries(RegistryPort& registry, RegistryPort::Key parent, const std::vector<Entry>& listed) {
+  for (const Entry& entry : MergedListings(listed)) {
     if (entry.namedValue) {
       const Win32Error error = registry.DeleteValue(parent, entry.name);
       if (error && error != kFileNotFound) return error;
@@ -127,14 +120,12 @@ Win32Error UnregisterEntries(RegistryPort& registry, RegistryPort::Key parent, c
     Win32Error error = registry.OpenKey(parent, entry.name, RegistryPort::Access::ReadWrite, raw);
     if (error == kFileNotFound) continue;  // nothing of it is there: skip the whole branch
     if (error) return error;
-    // Registration wrote every listing of a key into the one key: it goes with its last
-    // listing, once the subkeys of all of them are gone.
-    bool stays = ListedAgainLater(entries, index) || MarkedNoRemoveInAnyListing(entries, entry);
+    bool stays = entry.marker == Marker::NoRemove;
     {
       OpenedKey key(registry, raw);
       if (Win32Error childError = UnregisterEntries(registry, key.get(), entry.children)) return childError;
       // A path-only key that still holds keys of others is theirs too.
-      if (!stays && IsPathOnlyInEveryListing(entries, entry)) stays = registry.HasSubkeys(key.get());
+      if (!stays && IsPathOnly(entry)) stays = registry.HasSubkeys(key.get());
     }
     if (stays) continue;
     error = registry.DeleteKey(parent, entry.name);
