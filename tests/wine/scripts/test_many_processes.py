@@ -9,7 +9,10 @@ without sharing, so a process that opens it while another holds it open gets not
 prints nothing and still exits with 0. That is how a round once lost one process's 500
 messages; the "done" line every process must print catches such a process.
 
-    test_many_processes.py [rounds]
+    test_many_processes.py [rounds] [--shared-script]
+
+--shared-script runs every process on the one script file instead, as that round did: over
+some rounds the checks then report the processes that ran nothing.
 """
 import shutil
 import socket
@@ -68,12 +71,16 @@ class DrainingReceiver:
         return list(self.datagrams)
 
 
+SHARED_SCRIPT = False
+
+
 def run_processes(folder: Path, mode: str, extra, debug=None):
     """Starts all processes at once, each on its own copy of the script; returns their results."""
     procs = []
     for p in range(PROCESSES):
-        script = folder / ("sender%d.vbs" % p)
-        shutil.copyfile(scriptbed.SCRIPTS_DIR / "stress_sender.vbs", script)
+        script = folder / ("sender%d.vbs" % (0 if SHARED_SCRIPT else p))
+        if not script.exists():
+            shutil.copyfile(scriptbed.SCRIPTS_DIR / "stress_sender.vbs", script)
         env = dict(scriptbed.os.environ)
         if debug:
             env["WINEDEBUG"] = debug
@@ -153,7 +160,10 @@ def eventlog_round(checks, folder: Path, label: str):
 
 
 def main():
-    rounds = int(sys.argv[1]) if len(sys.argv) > 1 else 1
+    global SHARED_SCRIPT
+    SHARED_SCRIPT = "--shared-script" in sys.argv
+    numbers = [a for a in sys.argv[1:] if a.isdigit()]
+    rounds = int(numbers[0]) if numbers else 1
     checks = scriptbed.Checks("many processes")
     scriptbed.register_component()
     with tempfile.TemporaryDirectory(prefix="pendrake-many-") as tmp:
