@@ -160,14 +160,17 @@ Win32Error RegisterParsed(RegistryPort& registry, const Script& script) {
 
 Win32Error UnregisterParsed(RegistryPort& registry, const Script& script) {
   const bool keepShared = OtherBitnessRegistered(registry, script);
+  // Blocks of one root are one tree, as registration wrote them: each root is walked once, at
+  // its first block, with the entries of all of its blocks.
+  std::vector<RootBlock> roots;
   for (const RootBlock& block : script.roots) {
-    std::vector<Entry> perView;
-    if (keepShared) {
-      std::copy_if(block.entries.begin(), block.entries.end(), std::back_inserter(perView),
-                   [&](const Entry& entry) { return IsPerViewKey(block.root, entry); });
-    }
-    const std::vector<Entry>& removed = keepShared ? perView : block.entries;
-    if (Win32Error error = UnregisterEntries(registry, registry.RootKey(block.root), removed)) return error;
+    auto same = std::find_if(roots.begin(), roots.end(), [&](const RootBlock& earlier) { return earlier.root == block.root; });
+    if (same == roots.end()) same = roots.insert(roots.end(), RootBlock{block.root, {}});
+    std::copy_if(block.entries.begin(), block.entries.end(), std::back_inserter(same->entries),
+                 [&](const Entry& entry) { return !keepShared || IsPerViewKey(block.root, entry); });
+  }
+  for (const RootBlock& block : roots) {
+    if (Win32Error error = UnregisterEntries(registry, registry.RootKey(block.root), block.entries)) return error;
   }
   return kSuccess;
 }
