@@ -426,36 +426,51 @@ TEST(ClassObject, IsMadeOnceAndCreatesObjects) {
   void* out = reinterpret_cast<void*>(1);
   EXPECT_EQ(E_NOINTERFACE, first->CreateInstance(nullptr, IID_IClassFactory, &out));
   EXPECT_EQ(nullptr, out);
+  first.reset();
+  second.reset();
   EXPECT_EQ(S_OK, CanUnloadNow()) << "the object whose query failed must be gone";
 }
 
-TEST(LockCount, AnswersWhetherTheLibraryMayBeUnloaded) {
+ComPtr<IClassFactory> ClassFactory() {
   ComPtr<IClassFactory> factory;
-  ASSERT_EQ(S_OK, GetClassObject(CLSID_Pendrake, IID_IClassFactory, reinterpret_cast<void**>(factory.put())));
-  EXPECT_EQ(S_OK, CanUnloadNow()) << "the class object itself does not hold the library";
+  EXPECT_EQ(S_OK, GetClassObject(CLSID_Pendrake, IID_IClassFactory, reinterpret_cast<void**>(factory.put())));
+  return factory;
+}
 
-  {
-    ComPtr<IPendrake> object;
-    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IPendrake, reinterpret_cast<void**>(object.put())));
-    EXPECT_EQ(S_FALSE, CanUnloadNow()) << "one object alive";
-  }
+TEST(LockCount, AnswersWhetherTheLibraryMayBeUnloaded) {
+  ComPtr<IClassFactory> factory = ClassFactory();
+  ASSERT_TRUE(factory);
+  // A caller may hold the class object without a lock and create objects later: unloading
+  // under it would leave it calling into code that is gone.
+  EXPECT_EQ(S_FALSE, CanUnloadNow()) << "a class object a caller holds";
+  factory.reset();
+  EXPECT_EQ(S_OK, CanUnloadNow()) << "class object released";
+
+  ComPtr<IPendrake> object;
+  factory = ClassFactory();
+  ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IPendrake, reinterpret_cast<void**>(object.put())));
+  factory.reset();
+  EXPECT_EQ(S_FALSE, CanUnloadNow()) << "one object alive";
+  object.reset();
   EXPECT_EQ(S_OK, CanUnloadNow()) << "object released";
 
-  EXPECT_EQ(S_OK, factory->LockServer(TRUE));
+  // Each lock taken through a class object that is released right after, as callers do.
+  auto lock = [](BOOL on) { return ClassFactory()->LockServer(on); };
+  EXPECT_EQ(S_OK, lock(TRUE));
   EXPECT_EQ(S_FALSE, CanUnloadNow()) << "one server lock";
-  EXPECT_EQ(S_OK, factory->LockServer(TRUE));
-  EXPECT_EQ(S_OK, factory->LockServer(FALSE));
+  EXPECT_EQ(S_OK, lock(TRUE));
+  EXPECT_EQ(S_OK, lock(FALSE));
   EXPECT_EQ(S_FALSE, CanUnloadNow()) << "one of two locks left";
-  EXPECT_EQ(S_OK, factory->LockServer(FALSE));
+  EXPECT_EQ(S_OK, lock(FALSE));
   EXPECT_EQ(S_OK, CanUnloadNow()) << "locks released";
 
   // An unmatched unlock must not hide a living object.
-  EXPECT_EQ(S_OK, factory->LockServer(FALSE));
-  {
-    ComPtr<IPendrake> object;
-    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IPendrake, reinterpret_cast<void**>(object.put())));
-    EXPECT_EQ(S_FALSE, CanUnloadNow()) << "object alive after an unmatched unlock";
-  }
+  EXPECT_EQ(S_OK, lock(FALSE));
+  factory = ClassFactory();
+  ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IPendrake, reinterpret_cast<void**>(object.put())));
+  factory.reset();
+  EXPECT_EQ(S_FALSE, CanUnloadNow()) << "object alive after an unmatched unlock";
+  object.reset();
   EXPECT_EQ(S_OK, CanUnloadNow());
 }
 
