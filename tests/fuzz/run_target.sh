@@ -16,7 +16,7 @@ log="$work/last_run.log"
   -artifact_prefix="$work/crashes/" "$work/corpus" >"$log" 2>&1
 rc=$?
 runs="$(sed -nE 's/^stat::number_of_executed_units: *([0-9]+).*/\1/p' "$log" | tail -n 1)"
-cov="$(grep -oE 'cov: [0-9]+' "$log" | tail -n 1 | cut -d' ' -f2)"
+cov="$(grep -aoE 'cov: [0-9]+' "$log" | tail -n 1 | cut -d' ' -f2)"
 crashes="$(find "$work/crashes" -type f | wc -l)"
 took="$(sed -nE 's/^Done [0-9]+ runs in ([0-9]+) second.*/\1/p' "$log" | tail -n 1)"
 echo "$name: ${runs:-0} executions, coverage ${cov:-0} edges, $crashes crashes (${took:-$seconds}s)"
