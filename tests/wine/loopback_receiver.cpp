@@ -90,4 +90,21 @@ int LoopbackReceiver::Drain() {
   return drained;
 }
 
+int LoopbackReceiver::SetBufferSize(int bytes) {
+  if (socket_ != INVALID_SOCKET) {
+    setsockopt(socket_, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bytes), sizeof bytes);
+  }
+  return BufferSize();
+}
+
+int LoopbackReceiver::BufferSize() const {
+  int size = 0;
+  int length = sizeof size;
+  if (socket_ == INVALID_SOCKET ||
+      getsockopt(socket_, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&size), &length) != 0) {
+    return 0;
+  }
+  return size;
+}
+
 }  // namespace pendrake::winetest

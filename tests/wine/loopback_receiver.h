@@ -35,6 +35,10 @@ class LoopbackReceiver {
   std::optional<std::string> Receive(int timeoutMs = 3000);
   // Discards whatever has arrived; returns how many datagrams that was.
   int Drain();
+  // Room for datagrams that arrive before they are read: many senders at once need more than
+  // the system gives by default. Returns the size the system granted (0 when unknown).
+  int SetBufferSize(int bytes);
+  int BufferSize() const;
 
  private:
   bool started_ = false;

@@ -19,12 +19,15 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "Pendrake_h.h"
 #include "com_test_support.h"
+#include "loopback_receiver.h"
+#include "pendrake/owners.h"
 #include "process_figures.h"
 
 namespace {
@@ -40,17 +43,9 @@ constexpr SIZE_T kMemorySlack = 4 * 1024 * 1024;
 constexpr int kPriority = 5;
 constexpr int kFacility = 16;
 
-struct Release {
-  void operator()(IUnknown* p) const { p->Release(); }
-};
-template <typename T>
-using Held = std::unique_ptr<T, Release>;
-
-struct BstrFree {
-  void operator()(wchar_t* text) const { SysFreeString(text); }
-};
-using Bstr = std::unique_ptr<wchar_t, BstrFree>;
-Bstr MakeBstr(const std::wstring& text) { return Bstr(SysAllocString(text.c_str())); }
+using pendrake::owners::ComPtr;
+using pendrake::owners::MakeBstr;
+using pendrake::owners::UniqueBstr;
 
 std::atomic<int> g_failures{0};
 std::mutex g_printLock;
@@ -61,40 +56,20 @@ void Fail(const std::string& what) {
   std::printf("FAILED: %s\n", what.c_str());
 }
 
-// Receives on its own thread into a large buffer, so no datagram is dropped for the receiver's
-// sake while 9 senders are busy.
+// Reads the shared receiver on its own thread, with a large buffer, so no datagram is dropped
+// for the receiver's sake while 9 senders are busy.
 class DrainingReceiver {
  public:
   DrainingReceiver() {
-    WSADATA data;
-    started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    socket_ = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-    int size = 16 * 1024 * 1024;
-    setsockopt(socket_, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&size), sizeof size);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int length = sizeof address;
-    if (bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-      return;
-    }
-    port_ = ntohs(address.sin_port);
-    thread_ = std::thread([this] { Run(); });
+    receiver_.SetBufferSize(16 * 1024 * 1024);
+    if (receiver_.ok()) thread_ = std::thread([this] { Run(); });
   }
   ~DrainingReceiver() {
     stop_ = true;
     if (thread_.joinable()) thread_.join();
-    if (socket_ != INVALID_SOCKET) closesocket(socket_);
-    if (started_) WSACleanup();
   }
-  std::uint16_t port() const { return port_; }
-  int bufferSize() const {
-    int size = 0;
-    int length = sizeof size;
-    getsockopt(socket_, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&size), &length);
-    return size;
-  }
+  std::uint16_t port() const { return receiver_.ok() ? receiver_.port() : 0; }
+  int bufferSize() const { return receiver_.BufferSize(); }
   // What the host's kernel dropped at this socket for want of room: a loss that is the
   // receiver's, not the sender's. -1 when the host does not say (read through Wine's Z: drive).
   long KernelDrops() const {
@@ -103,7 +78,7 @@ class DrainingReceiver {
     char line[512];
     long drops = -1;
     char local[32];
-    std::snprintf(local, sizeof local, "0100007F:%04X", port_);
+    std::snprintf(local, sizeof local, "0100007F:%04X", port());
     while (std::fgets(line, sizeof line, table)) {
       if (!std::strstr(line, local)) continue;
       const char* last = std::strrchr(line, ' ');
@@ -132,23 +107,15 @@ class DrainingReceiver {
 
  private:
   void Run() {
-    std::string buffer(65536, '\0');
     while (!stop_) {
-      fd_set readable;
-      FD_ZERO(&readable);
-      FD_SET(socket_, &readable);
-      timeval timeout{0, 50 * 1000};
-      if (select(0, &readable, nullptr, nullptr, &timeout) != 1) continue;
-      const int got = recv(socket_, buffer.data(), static_cast<int>(buffer.size()), 0);
-      if (got < 0) continue;
+      std::optional<std::string> datagram = receiver_.Receive(50);
+      if (!datagram) continue;
       const std::lock_guard<std::mutex> lock(mutex_);
-      received_.emplace_back(buffer.data(), static_cast<std::size_t>(got));
+      received_.push_back(std::move(*datagram));
     }
   }
 
-  bool started_ = false;
-  SOCKET socket_ = INVALID_SOCKET;
-  std::uint16_t port_ = 0;
+  pendrake::winetest::LoopbackReceiver receiver_;
   std::atomic<bool> stop_{false};
   std::thread thread_;
   std::mutex mutex_;
@@ -169,7 +136,7 @@ std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), t
 
 // Sets the syslog destination of an object through its table of functions.
 HRESULT AimAt(IPendrake* object, std::uint16_t port) {
-  const Bstr server = MakeBstr(L"127.0.0.1");
+  const UniqueBstr server = MakeBstr(L"127.0.0.1");
   HRESULT hr = object->put_SyslogServer(server.get());
   if (SUCCEEDED(hr)) hr = object->put_SyslogPort(port);
   if (SUCCEEDED(hr)) hr = object->put_SyslogFacility(static_cast<tagSYSLOGFACILITY>(kFacility));
@@ -179,7 +146,7 @@ HRESULT AimAt(IPendrake* object, std::uint16_t port) {
 
 // LogToSyslog as a script calls it: by name, through IDispatch.
 HRESULT LogByName(IDispatch* object, DISPID id, const std::wstring& message) {
-  Bstr text = MakeBstr(message);
+  const UniqueBstr text = MakeBstr(message);
   VARIANT argument;
   VariantInit(&argument);
   argument.vt = VT_BSTR;
@@ -214,20 +181,16 @@ void Apartment(Shared& shared, int index) {
     WaitForSingleObject(shared.go, INFINITE);
     CLSID clsid{};
     HRESULT hr = CLSIDFromProgID(L"Orvelle.Pendrake", &clsid);
-    IDispatch* rawObject = nullptr;
+    ComPtr<IDispatch> object;
     if (SUCCEEDED(hr)) {
-      hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&rawObject));
+      hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(object.put()));
     }
-    Held<IDispatch> object(rawObject);
-    IPendrake* rawEarly = nullptr;
-    if (object) object->QueryInterface(IID_IPendrake, reinterpret_cast<void**>(&rawEarly));
-    Held<IPendrake> early(rawEarly);
-    IClassFactory* rawFactory = nullptr;
-    CoGetClassObject(clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, reinterpret_cast<void**>(&rawFactory));
-    Held<IClassFactory> factory(rawFactory);
-    ITypeInfo* rawInfo = nullptr;
-    if (object) object->GetTypeInfo(0, 0, &rawInfo);
-    Held<ITypeInfo> info(rawInfo);
+    ComPtr<IPendrake> early;
+    if (object) object->QueryInterface(IID_IPendrake, reinterpret_cast<void**>(early.put()));
+    ComPtr<IClassFactory> factory;
+    CoGetClassObject(clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, reinterpret_cast<void**>(factory.put()));
+    ComPtr<ITypeInfo> info;
+    if (object) object->GetTypeInfo(0, 0, info.put());
     shared.factories[index] = factory.get();
     shared.typeInfos[index] = info.get();
     if (!object || !early || !factory || !info) {
@@ -240,7 +203,7 @@ void Apartment(Shared& shared, int index) {
       hr = AimAt(early.get(), shared.port);
       if (SUCCEEDED(hr)) hr = object->GetIDsOfNames(IID_NULL, &name, 1, 0, &logToSyslog);
       if (FAILED(hr)) Fail("apartment " + std::to_string(index) + ": settings " + HexHresult(hr));
-      const Bstr entry = MakeBstr(L"apartment event entry");
+      const UniqueBstr entry = MakeBstr(L"apartment event entry");
       const int warm = std::min(200, shared.calls);
       for (int call = 0; call < shared.calls && SUCCEEDED(hr); ++call) {
         if (call == warm) {
@@ -281,16 +244,14 @@ void MultithreadedCaller(MtaCaller& caller, Shared& shared) {
     return;
   }
   {
-    IDispatch* raw = nullptr;
-    const HRESULT hr = CoGetInterfaceAndReleaseStream(caller.marshalled, IID_IDispatch, reinterpret_cast<void**>(&raw));
-    Held<IDispatch> proxy(raw);
+    ComPtr<IDispatch> proxy;
+    const HRESULT hr = CoGetInterfaceAndReleaseStream(caller.marshalled, IID_IDispatch, reinterpret_cast<void**>(proxy.put()));
     if (FAILED(hr) || !proxy) {
       Fail("MTA: unmarshalling " + HexHresult(hr));
       caller.warm = true;
     } else {
-      IUnknown* rawIdentity = nullptr;
-      proxy->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&rawIdentity));
-      Held<IUnknown> identity(rawIdentity);
+      ComPtr<IUnknown> identity;
+      proxy->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(identity.put()));
       if (identity.get() == caller.original) Fail("MTA: got the object itself, not a proxy");
       // As a script in the MTA would: by name, so the call crosses in IDispatch's own proxy.
       DISPID logToSyslog = 0;
@@ -323,26 +284,24 @@ void PumpUntil(const std::function<bool()>& done) {
 
 // DllCanUnloadNow in each state that must keep the library loaded, and after the last of them.
 void CheckUnloadAnswers(CanUnloadNow canUnloadNow, std::uint16_t port) {
-  IClassFactory* raw = nullptr;
+  ComPtr<IClassFactory> factory;
   HRESULT hr = CoGetClassObject(CLSID_Pendrake, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
-                                reinterpret_cast<void**>(&raw));
-  Held<IClassFactory> factory(raw);
+                                reinterpret_cast<void**>(factory.put()));
   if (FAILED(hr)) return Fail("CoGetClassObject " + HexHresult(hr));
   if (canUnloadNow() != S_FALSE) Fail("DllCanUnloadNow says S_OK while a caller holds the class object");
   CoFreeUnusedLibraries();
-  IPendrake* rawObject = nullptr;
-  hr = factory->CreateInstance(nullptr, IID_IPendrake, reinterpret_cast<void**>(&rawObject));
-  Held<IPendrake> object(rawObject);
+  ComPtr<IPendrake> object;
+  hr = factory->CreateInstance(nullptr, IID_IPendrake, reinterpret_cast<void**>(object.put()));
   if (FAILED(hr)) return Fail("CreateInstance after CoFreeUnusedLibraries " + HexHresult(hr));
   AimAt(object.get(), port);
-  const Bstr message = MakeBstr(Wide(Mark(98, 0)));
+  const UniqueBstr message = MakeBstr(Wide(Mark(98, 0)));
   object->LogToSyslog(message.get());
   object.reset();
   factory->LockServer(TRUE);
   factory.reset();
   if (canUnloadNow() != S_FALSE) Fail("DllCanUnloadNow says S_OK while the server is locked");
-  hr = CoGetClassObject(CLSID_Pendrake, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, reinterpret_cast<void**>(&raw));
-  factory.reset(raw);
+  hr = CoGetClassObject(CLSID_Pendrake, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                        reinterpret_cast<void**>(factory.put()));
   if (FAILED(hr)) return Fail("CoGetClassObject again " + HexHresult(hr));
   factory->LockServer(FALSE);
   factory.reset();
@@ -394,10 +353,9 @@ int main(int argc, char** argv) {
     // multithreaded apartment.
     MtaCaller caller;
     std::thread mta;
-    IPendrake* rawMain = nullptr;
+    ComPtr<IPendrake> mainObject;
     HRESULT hr = CoCreateInstance(CLSID_Pendrake, nullptr, CLSCTX_INPROC_SERVER, IID_IPendrake,
-                                  reinterpret_cast<void**>(&rawMain));
-    Held<IPendrake> mainObject(rawMain);
+                                  reinterpret_cast<void**>(mainObject.put()));
     if (SUCCEEDED(hr)) hr = AimAt(mainObject.get(), shared.port);
     if (SUCCEEDED(hr)) hr = CoMarshalInterThreadInterfaceInStream(IID_IDispatch, mainObject.get(), &caller.marshalled);
     if (FAILED(hr)) {

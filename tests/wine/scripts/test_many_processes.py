@@ -31,20 +31,18 @@ PRI = b"<133>"  # the built-in facility 16 and priority 5
 
 
 class DrainingReceiver:
-    """Reads on its own thread into a large buffer, so that no datagram is lost for want of
-    room while eight senders are busy."""
+    """Reads the shared loopback receiver on its own thread, with a large buffer, so that no
+    datagram is lost for want of room while eight senders are busy."""
 
     def __init__(self):
-        self.sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        self.receiver = scriptbed.LoopbackReceiver("127.0.0.1", 0)
         for option in (getattr(socket, "SO_RCVBUFFORCE", 33), socket.SO_RCVBUF):
             try:
-                self.sock.setsockopt(socket.SOL_SOCKET, option, 32 * 1024 * 1024)
+                self.receiver.sock.setsockopt(socket.SOL_SOCKET, option, 32 * 1024 * 1024)
                 break
             except OSError:
                 continue
-        self.sock.bind(("127.0.0.1", 0))
-        self.port = self.sock.getsockname()[1]
-        self.sock.settimeout(0.1)
+        self.port = self.receiver.port
         self.datagrams = []
         self.stopping = False
         self.thread = threading.Thread(target=self._run, daemon=True)
@@ -53,9 +51,7 @@ class DrainingReceiver:
     def _run(self):
         while not self.stopping:
             try:
-                self.datagrams.append(self.sock.recv(65535))
-            except socket.timeout:
-                continue
+                self.datagrams += [data for data, _sender in self.receiver.receive(0, 0.1)]
             except OSError:
                 return
 
@@ -67,7 +63,7 @@ class DrainingReceiver:
             time.sleep(0.05)
         self.stopping = True
         self.thread.join()
-        self.sock.close()
+        self.receiver.close()
         return list(self.datagrams)
 
 
