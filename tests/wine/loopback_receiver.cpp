@@ -57,13 +57,12 @@ std::optional<LoopbackReceiver::Datagram> LoopbackReceiver::ReceiveDatagram(int 
   FD_SET(socket_, &readable);
   timeval timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
   if (select(0, &readable, nullptr, nullptr, &timeout) != 1) return std::nullopt;
-  std::string buffer(65536, '\0');
+  char buffer[65536];
   sockaddr_storage from{};
   int fromLength = sizeof from;
-  const int received = recvfrom(socket_, buffer.data(), static_cast<int>(buffer.size()), 0,
+  const int received = recvfrom(socket_, buffer, static_cast<int>(sizeof buffer), 0,
                                 reinterpret_cast<sockaddr*>(&from), &fromLength);
   if (received < 0) return std::nullopt;
-  buffer.resize(static_cast<std::size_t>(received));
   char address[INET6_ADDRSTRLEN] = {};
   std::uint16_t fromPort = 0;
   if (family_ == AF_INET6) {
@@ -75,7 +74,8 @@ std::optional<LoopbackReceiver::Datagram> LoopbackReceiver::ReceiveDatagram(int 
     inet_ntop(AF_INET, &from4.sin_addr, address, sizeof address);
     fromPort = ntohs(from4.sin_port);
   }
-  return Datagram{std::move(buffer), address, fromPort};
+  // Only the bytes that came: a caller that keeps many datagrams keeps no spare room with them.
+  return Datagram{std::string(buffer, static_cast<std::size_t>(received)), address, fromPort};
 }
 
 std::optional<std::string> LoopbackReceiver::Receive(int timeoutMs) {
