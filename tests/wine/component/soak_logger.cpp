@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr std::uint16_t kSinkPort = 41471;
 constexpr DWORD kHandleSlack = 8;
 constexpr SIZE_T kMemorySlack = 2 * 1024 * 1024;
 // The look-up failure path, without the network: a label longer than 63 octets cannot be put
@@ -31,12 +30,18 @@ int main(int argc, char** argv) {
   const int calls = argc > 1 ? std::atoi(argv[1]) : 100000;
   const int settle = 1000;
 
-  pendrake::winetest::LoopbackReceiver sink(kSinkPort);
+  // A port of the system's choice: the soaks of other test runs on this machine cannot hold it,
+  // nor take its datagrams.
+  pendrake::winetest::LoopbackReceiver sink;
+  if (!sink.ok()) {
+    std::printf("receiver: %s\n", sink.error().c_str());
+    return 1;
+  }
 
   pendrake::Platform& platform = pendrake::win32::SystemPlatform();
   pendrake::Logger logger(platform);
   logger.SetSyslogServer(u"127.0.0.1");
-  logger.SetSyslogPort(kSinkPort);
+  logger.SetSyslogPort(sink.port());
 
   DWORD baseHandles = 0, maxHandles = 0;
   SIZE_T baseMemory = 0, maxMemory = 0;
