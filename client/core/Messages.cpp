@@ -62,6 +62,26 @@ constexpr CatalogueRow kCatalogue[] = {
     {1001, u"Generate VB Script", u"VB Script generieren", u"Generate VB Script"},
     {1002, u"Error during Script generation:", u"Fehler bei der Erstellung des Scripts:",
      u"Error during Script generation:"},
+    {1010, u"The settings could not be saved. Error: ",
+     u"Die Einstellungen konnten nicht gespeichert werden. Fehler: ",
+     u"Δεν ήταν δυνατή η αποθήκευση των ρυθμίσεων. Σφάλμα: "},
+    {1011, u"The settings key is not writable: changes cannot be stored. Run Pendrake Client as administrator.",
+     u"Der Einstellungsschlüssel ist nicht beschreibbar: Änderungen können nicht gespeichert werden. "
+     u"Pendrake Client als Administrator ausführen.",
+     u"Το κλειδί ρυθμίσεων δεν είναι εγγράψιμο: οι αλλαγές δεν μπορούν να αποθηκευτούν. "
+     u"Εκτελέστε το Pendrake Client ως διαχειριστής."},
+    {1012, u"This 64-bit Pendrake Client needs the 64-bit component: register the x64 Pendrake.dll with the "
+           u"64-bit regsvr32.",
+     u"Dieser 64-Bit Pendrake Client braucht die 64-Bit Komponente: die x64 Pendrake.dll mit dem 64-Bit "
+     u"regsvr32 registrieren.",
+     u"Αυτό το 64-bit Pendrake Client χρειάζεται το 64-bit στοιχείο: καταχωρήστε το x64 Pendrake.dll με το "
+     u"64-bit regsvr32."},
+    {1013, u"This 32-bit Pendrake Client needs the 32-bit component: register the x86 Pendrake.dll with the "
+           u"32-bit regsvr32.",
+     u"Dieser 32-Bit Pendrake Client braucht die 32-Bit Komponente: die x86 Pendrake.dll mit dem 32-Bit "
+     u"regsvr32 registrieren.",
+     u"Αυτό το 32-bit Pendrake Client χρειάζεται το 32-bit στοιχείο: καταχωρήστε το x86 Pendrake.dll με το "
+     u"32-bit regsvr32."},
 };
 
 }  // namespace

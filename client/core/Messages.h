@@ -39,6 +39,13 @@ std::u16string GetMessageText(int32_t number);
 namespace msg {
 inline constexpr int32_t kPortTooLarge = 150;
 inline constexpr int32_t kScriptError = 1002;
+// The prefix of the error box when one of the nine writes of a save fails.
+inline constexpr int32_t kSaveFailed = 1010;
+// Said once in the status bar when the settings key cannot be written at load.
+inline constexpr int32_t kSettingsReadOnly = 1011;
+// The last line of a "class not registered" error box, by the client's own bitness.
+inline constexpr int32_t kNeeds64BitComponent = 1012;
+inline constexpr int32_t kNeeds32BitComponent = 1013;
 }  // namespace msg
 
 }  // namespace pendrake::client

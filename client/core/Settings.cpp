@@ -99,6 +99,11 @@ int32_t EventTypePositionFor(int32_t type) {
   return 0;
 }
 
+std::u16string PortTextFor(int32_t storedPort) {
+  if (storedPort >= 0) return DecimalText(storedPort);
+  return DecimalText(static_cast<uint32_t>(storedPort) & 0xFFFFu);
+}
+
 bool ShowsDefaultsEnabled(int32_t bootFromRegistry) { return bootFromRegistry == 1; }
 
 void TakeDefaultsFromPage(const DefaultsPageState& page, SettingsRecord& record) {
@@ -109,7 +114,9 @@ void TakeDefaultsFromPage(const DefaultsPageState& page, SettingsRecord& record)
   record.bBootFromRegistry = 1;
   if (InList(kFacilities, page.facilityPosition)) record.iSyslogFacility = page.facilityPosition;
   if (InList(kPriorities, page.priorityPosition)) record.iSyslogPriority = page.priorityPosition;
-  if (auto port = ParseDigits(page.portText, 65535)) record.iSyslogPort = *port;
+  if (page.portText != PortTextFor(record.iSyslogPort)) {
+    if (auto port = ParseDigits(page.portText, 65535)) record.iSyslogPort = *port;
+  }
   record.szSyslogServer = page.server;
   record.szEventLogComputer = page.computer;
   record.szEventLogSource = page.source;

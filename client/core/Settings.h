@@ -79,8 +79,17 @@ struct DefaultsPageState {
 // (the disabled controls are not read). A number field that is empty or holds no whole
 // number in range (port 0..65535, event ID 0..2147483647), a list without a selection, or an
 // event type item data that is not 0, 1, 2 or 4 keeps the record's previous value for that
-// field, so no save ever stores a value the page did not show as valid.
+// field, so no save ever stores a value the page did not show as valid. A port field that
+// still shows PortTextFor(record's port) keeps the record's port, so a stored negative port is
+// never rewritten without an edit.
 void TakeDefaultsFromPage(const DefaultsPageState& page, SettingsRecord& record);
+
+// The text both port fields show for a stored iSyslogPort. A value of 0 or more shows as its
+// number (one above 65535 then meets the port check's message). A negative value shows as the
+// port the component sends to: it takes the low 16 bits of the stored number, so -1 is 65535
+// and -65536 is 0, the syslog service port. TakeDefaultsFromPage keeps such a value as it is
+// stored while the field still shows this text.
+std::u16string PortTextFor(int32_t storedPort);
 
 // True when the check box is shown checked for the stored flag (exactly 1; 2 shows unchecked).
 bool ShowsDefaultsEnabled(int32_t bootFromRegistry);

@@ -88,6 +88,22 @@ constexpr Expected kExpected[] = {
     {1000, u"Generate VB Script", u"VB Script generieren", true},
     {1001, u"Generate VB Script", u"VB Script generieren", true},
     {1002, u"Error during Script generation:", u"Fehler bei der Erstellung des Scripts:", true},
+    {1010, u"The settings could not be saved. Error: ", u"Die Einstellungen konnten nicht gespeichert werden. Fehler: ",
+     false},
+    {1011, u"The settings key is not writable: changes cannot be stored. Run Pendrake Client as administrator.",
+     u"Der Einstellungsschlüssel ist nicht beschreibbar: Änderungen können nicht gespeichert werden. "
+     u"Pendrake Client als Administrator ausführen.",
+     false},
+    {1012,
+     u"This 64-bit Pendrake Client needs the 64-bit component: register the x64 Pendrake.dll with the 64-bit regsvr32.",
+     u"Dieser 64-Bit Pendrake Client braucht die 64-Bit Komponente: die x64 Pendrake.dll mit dem 64-Bit regsvr32 "
+     u"registrieren.",
+     false},
+    {1013,
+     u"This 32-bit Pendrake Client needs the 32-bit component: register the x86 Pendrake.dll with the 32-bit regsvr32.",
+     u"Dieser 32-Bit Pendrake Client braucht die 32-Bit Komponente: die x86 Pendrake.dll mit dem 32-Bit regsvr32 "
+     u"registrieren.",
+     false},
 };
 
 TEST_F(MessagesTest, EveryEntryReadsAsQuotedInEnglishAndGerman) {
@@ -146,6 +162,20 @@ TEST_F(MessagesTest, GreekPortErrorHasTheTwoLineShape) {
   EXPECT_NE(std::u16string::npos, text.substr(0, lineBreak).find(u"65535"));
   EXPECT_TRUE(text.ends_with(u"65535")) << "second sentence without a closing full stop";
   EXPECT_EQ(std::u16string::npos, text.find(u"\r\n", lineBreak + 2));
+}
+
+// The error number follows the save failure prefix after a blank; the other new texts are one
+// line each, since a status bar and the last line of a message box show no line break.
+TEST_F(MessagesTest, NewErrorTextsHaveTheShapeTheirPlacesNeed) {
+  for (const char16_t* code : {u"EN", u"DE", u"GR"}) {
+    SCOPED_TRACE(Utf8(code));
+    EXPECT_TRUE(GetMessageTextFor(code, msg::kSaveFailed).ends_with(u": "));
+    for (int32_t number : {msg::kSettingsReadOnly, msg::kNeeds64BitComponent, msg::kNeeds32BitComponent}) {
+      EXPECT_EQ(std::u16string::npos, GetMessageTextFor(code, number).find_first_of(u"\r\n")) << number;
+    }
+    EXPECT_NE(std::u16string::npos, GetMessageTextFor(code, msg::kNeeds64BitComponent).find(u"x64"));
+    EXPECT_NE(std::u16string::npos, GetMessageTextFor(code, msg::kNeeds32BitComponent).find(u"x86"));
+  }
 }
 
 TEST_F(MessagesTest, GreekVersionCaptionsEndLikeTheirRows) {

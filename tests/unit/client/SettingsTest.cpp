@@ -193,6 +193,40 @@ TEST(SettingsSave, UncheckedPageChangesOnlyTheFlag) {
   EXPECT_EQ(u"loghost", std::get<std::u16string>(store.values[u"szSyslogServer"]));
 }
 
+// A negative stored port shows as the port the component sends to (its low 16 bits), and a
+// save that did not touch the field stores the negative number again.
+TEST(SettingsPort, NegativeStoredPortShowsAsSentAndIsKeptUntilEdited) {
+  struct Case {
+    int32_t stored;
+    const char16_t* shown;
+  };
+  const Case kCases[] = {{514, u"514"},       {0, u"0"},         {65535, u"65535"}, {70000, u"70000"},
+                         {-1, u"65535"},      {-65536, u"0"},    {-65535, u"1"},    {INT32_MIN, u"0"},
+                         {-70000, u"61072"}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.stored);
+    EXPECT_EQ(std::u16string(c.shown), PortTextFor(c.stored));
+    SettingsRecord record;
+    record.bBootFromRegistry = 1;  // a checked box: the save reads every field
+    record.iSyslogPort = c.stored;
+    DefaultsPageState page = PageShowing(record);
+    page.portText = PortTextFor(c.stored);
+    TakeDefaultsFromPage(page, record);
+    EXPECT_EQ(c.stored, record.iSyslogPort) << "an untouched field keeps the stored number";
+  }
+  // An edit stores what the field holds.
+  SettingsRecord record;
+  record.bBootFromRegistry = 1;
+  record.iSyslogPort = -1;
+  DefaultsPageState page = PageShowing(record);
+  page.portText = u"1514";
+  TakeDefaultsFromPage(page, record);
+  EXPECT_EQ(1514, record.iSyslogPort);
+  page.portText = u"65535";
+  TakeDefaultsFromPage(page, record);
+  EXPECT_EQ(65535, record.iSyslogPort);
+}
+
 TEST(SettingsSave, FieldsThatHoldNoValidValueKeepTheRecordValue) {
   const DefaultsPageState base = PageShowing(SettingsRecord{});
   SettingsRecord previous;
