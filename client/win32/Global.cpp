@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "client/core/ErrorText.h"
 #include "client/core/InputRules.h"
 #include "client/core/LanguageFont.h"
 #include "client/core/Messages.h"
@@ -62,12 +63,15 @@ std::u16string ToU16(std::wstring_view text) { return std::u16string(text.begin(
 
 std::string ToAnsi(std::wstring_view text) {
   if (text.empty()) return {};
-  const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
+  // Without WC_NO_BEST_FIT_CHARS a look-alike such as U+FF02 becomes a plain '"' after a script
+  // literal's quotes were doubled, and a stored name silently becomes another valid name; a
+  // character the code page lacks becomes '?' instead, as in the component.
+  const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
   std::string bytes(length > 0 ? length : 0, '\0');
   if (length > 0) {
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), bytes.data(),
+                        length, nullptr, nullptr);
   }
   return bytes;
 }
@@ -104,11 +108,9 @@ std::wstring ErrorDescription(DWORD code) {
 }
 
 std::wstring ErrorMessageText(std::wstring_view prefix, int32_t code, std::wstring_view description) {
-  std::wstring text(prefix);
-  text += ToWide(DecimalText(code));
-  text += L"\r\n";
-  text += description.empty() ? ErrorDescription(static_cast<DWORD>(code)) : std::wstring(description);
-  return text;
+  const std::u16string system = ToU16(ErrorDescription(static_cast<DWORD>(code)));
+  const std::u16string object = ToU16(description);
+  return ToWide(ErrorBoxText(ToU16(prefix), {code, system, object}, static_cast<int>(sizeof(void*) * 8)));
 }
 
 DWORD WriteAnsiFile(const std::wstring& path, std::u16string_view text) {

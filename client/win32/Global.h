@@ -29,7 +29,8 @@ int LanguageFontsCreated();
 std::wstring ToWide(std::u16string_view text);
 std::u16string ToU16(std::wstring_view text);
 
-// UTF-16 <-> 8-bit text in the system ANSI code page (CP_ACP).
+// UTF-16 <-> 8-bit text in the system ANSI code page (CP_ACP). A character the code page lacks
+// becomes '?', never a look-alike (script files and registry texts alike).
 std::string ToAnsi(std::wstring_view text);
 std::wstring FromAnsi(std::string_view text);
 
@@ -43,8 +44,10 @@ std::wstring WindowText(HWND window);
 // end removed); empty when the system has none.
 std::wstring ErrorDescription(DWORD code);
 
+// The error box text of ErrorBoxText (client/core/ErrorText.h) for this program's bitness:
 // prefix + code in decimal (an HRESULT as the signed number, e.g. -2147221005) + CR LF +
-// description. An empty description is looked up with ErrorDescription.
+// `description` (the object's own) or ErrorDescription(code); where the system has no text,
+// the code in hexadecimal and then `description`.
 std::wstring ErrorMessageText(std::wstring_view prefix, int32_t code, std::wstring_view description = {});
 
 // Writes `text` converted to the ANSI code page to `path` (replacing or creating the file).

@@ -16,6 +16,7 @@
 
 #include "../../client/win32/ControlIds.h"
 #include "GuiDriver.h"
+#include "client/core/ErrorText.h"
 
 namespace gd = guidriver;
 using namespace std::chrono_literals;
@@ -614,7 +615,9 @@ struct FailureCase {
 };
 class MainWindowTestFailure : public MainWindow, public ::testing::WithParamInterface<FailureCase> {};
 
-// Every failing step ends the test with "Error: <number>" CR LF description, OK, no icon.
+// Every failing step ends the test with "Error: <number>" CR LF description (the code in
+// hexadecimal where the platform has none, and the bitness hint for a missing registration),
+// OK, no icon.
 TEST_P(MainWindowTestFailure, ShowsTheErrorBox) {
   const FailureCase& c = GetParam();
   component_.emplace(c.registered);
@@ -626,8 +629,10 @@ TEST_P(MainWindowTestFailure, ShowsTheErrorBox) {
   gd::SetText(C(IDC_TXTTESTSYSLOGPORT), L"9");
   gd::PostClick(C(c.button));
   const auto info = AnswerMessageBox();
-  const std::wstring prefix = L"Error: " + std::to_wstring(static_cast<int32_t>(c.expected)) + L"\r\n";
-  EXPECT_EQ(info.text, prefix + gd::SystemDescription(static_cast<DWORD>(c.expected))) << Narrow(info.text);
+  const std::wstring description = gd::SystemDescription(static_cast<DWORD>(c.expected));
+  const std::u16string system(description.begin(), description.end());
+  const std::u16string expected = pendrake::client::ErrorBoxText(u"Error: ", {static_cast<int32_t>(c.expected), system, u""}, 64);
+  EXPECT_EQ(info.text, std::wstring(expected.begin(), expected.end())) << Narrow(info.text);
   EXPECT_FALSE(info.hasIcon);
   ASSERT_EQ(info.buttons.size(), 1u);
   EXPECT_TRUE(client_.Running());

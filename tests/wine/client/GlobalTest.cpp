@@ -115,6 +115,10 @@ TEST(Conversion, AnsiRoundTripInTheSystemCodePage) {
     EXPECT_EQ(std::wstring(c.text), FromAnsi(c.bytes));
   }
   EXPECT_EQ(u"Γειά", ToU16(ToWide(u"Γειά")));
+  // Look-alikes of the quotation mark (script files) and of Latin letters (stored names) become
+  // '?' in both code pages, never the character they resemble.
+  EXPECT_EQ("a?b?c", ToAnsi(L"a\xFF02" L"b\x02BA" L"c"));
+  if (acp == 1252) EXPECT_EQ("?mega", ToAnsi(L"\x03A9mega"));
 }
 
 TEST(ErrorText, NumberLineBreakAndThePlatformDescription) {
@@ -124,9 +128,15 @@ TEST(ErrorText, NumberLineBreakAndThePlatformDescription) {
   EXPECT_EQ(ErrorDescription(ERROR_PATH_NOT_FOUND), text.substr(head.size()));
   EXPECT_FALSE(ErrorDescription(ERROR_PATH_NOT_FOUND).empty());
   EXPECT_NE(L'\n', ErrorDescription(ERROR_PATH_NOT_FOUND).back());
-  // An HRESULT shows as the signed number a script host reports.
+  // An HRESULT shows as the signed number a script host reports; where the platform has no text
+  // for it (Wine has none for CO_E_CLASSSTRING), the code in hexadecimal comes before the
+  // object's text, and a 64-bit client names the component it needs.
   const std::wstring hr = ErrorMessageText(L"Error: ", static_cast<int32_t>(0x800401F3), L"Invalid class string");
-  EXPECT_EQ(L"Error: -2147221005\r\nInvalid class string", hr);
+  const std::wstring secondLine = ErrorDescription(0x800401F3).empty() ? L"0x800401F3 Invalid class string"
+                                                                        : L"Invalid class string";
+  EXPECT_EQ(L"Error: -2147221005\r\n" + secondLine + L"\r\n" + MessageText(msg::kNeeds64BitComponent), hr);
+  const std::wstring mismatch = ErrorMessageText(L"Error: ", static_cast<int32_t>(0x80020005));
+  if (ErrorDescription(0x80020005).empty()) EXPECT_EQ(L"Error: -2147352571\r\n0x80020005", mismatch);
   EXPECT_EQ(L"Error during Script generation:5\r\nAccess denied",
             ErrorMessageText(L"Error during Script generation:", 5, L"Access denied"));
 }
