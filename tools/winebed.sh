@@ -5,7 +5,9 @@
 #   winebed.sh stop    stop the wineserver this bed started, every Wine process of the prefix, and
 #                      the display
 #   winebed.sh fresh   throw the prefix away and start again from the template
-#   winebed.sh fonts   link the Greek font into Tahoma again (after code page changes)
+#   winebed.sh fonts   link the Greek font into Tahoma again (after code page changes) and give
+#                      title bars a caption font with Greek letters
+#   winebed.sh dpi N   make the prefix's screen N dots per inch (96 is the prefix's own)
 #   winebed.sh x86     say whether this host runs 32-bit Windows programs; exit 0 if it does
 #
 # PENDRAKE_FORCE_X86=yes|no makes the bed take that answer instead of probing (to try the other
@@ -24,6 +26,30 @@ x86_answer="$WINEPREFIX.x86"
 link_greek_font() {
   "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
     /v Tahoma /t REG_MULTI_SZ /d 'DejaVuSans.ttf,DejaVu Sans' /f >/dev/null 2>&1
+  caption_font
+}
+
+# Wine draws title bars in the caption font, bold "MS Shell Dlg" (Tahoma Bold), which the link
+# above does not reach: Greek titles showed boxes. The caption font becomes DejaVu Sans Bold at
+# the same height (8 points, lfHeight -11), a LOGFONTW of 92 bytes.
+caption_font() {
+  local face="440065006A006100560075002000530061006E0073"  # "DejaVu Sans" in UTF-16LE
+  local logfont="F5FFFFFF000000000000000000000000BC0200000000000000000022$face"
+  while [ ${#logfont} -lt 184 ]; do logfont+="00"; done
+  "$WINE64" reg add 'HKCU\Control Panel\Desktop\WindowMetrics' /v CaptionFont /t REG_BINARY \
+    /d "$logfont" /f >/dev/null 2>&1
+}
+
+# Wine 8 takes the screen's DPI from HKCU\Control Panel\Desktop LogPixels, and from the machine's
+# font profile where the user has none (measured: the user's value wins). Both are set, so they
+# agree; a program started afterwards sees it in GetDeviceCaps(LOGPIXELSY) and GetDpiForSystem.
+set_dpi() {
+  case "${1:-}" in
+    ''|*[!0-9]*) echo "winebed.sh dpi: a number of dots per inch, not '${1:-}'" >&2; return 2 ;;
+  esac
+  "$WINE64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  "$WINE64" reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+    /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
 }
 
 make_template() {
@@ -157,6 +183,7 @@ case "${1:-}" in
   stop) stop ;;
   fresh) stop; rm -rf "$WINEPREFIX"; start ;;
   fonts) link_greek_font ;;
+  dpi) set_dpi "${2:-}" ;;
   x86) say_x86 ;;
-  *) echo "usage: $0 start|stop|fresh|fonts|x86" >&2; exit 2 ;;
+  *) echo "usage: $0 start|stop|fresh|fonts|dpi N|x86" >&2; exit 2 ;;
 esac
