@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -119,6 +120,85 @@ std::optional<DWORD> RunAndWait(const std::wstring& commandLine, Duration timeou
   }
   CloseHandle(pi.hProcess);
   return result;
+}
+
+// ---- Real key input --------------------------------------------------------------------------
+namespace {
+
+// Wine starts a Unix program given by its path on drive Z:; it inherits DISPLAY, which
+// xvfb.sh set to the test's own display. Wine gives no process handle for a Unix program to
+// wait on, so a shell runs xdotool and then makes a marker file the driver waits for.
+constexpr wchar_t kShell[] = L"Z:\\bin\\sh";
+
+// The title as an anchored, escaped xdotool --name pattern in single quotes for the shell.
+std::wstring TitlePattern(HWND window) {
+  std::wstring pattern = L"'^";
+  for (wchar_t c : GetText(window)) {
+    if (c == L'\'') return L"''";  // no title of these tests holds one
+    if (std::wcschr(L".[]()*+?{}|^$\\", c)) pattern += L'\\';
+    pattern += c;
+  }
+  return pattern + L"$'";
+}
+
+bool RunXdotool(const std::wstring& arguments) {
+  static int runs = 0;
+  const std::wstring marker = L"/tmp/pendrake-xdotool-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(++runs);
+  std::wstring marker_windows = L"Z:" + marker;
+  for (wchar_t& c : marker_windows) c = c == L'/' ? L'\\' : c;
+  std::wstring command = std::wstring(kShell) + L" -c \"xdotool " + arguments + L"; echo $? > " + marker + L"\"";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    std::fprintf(stderr, "xdotool: could not start (error %lu): %ls\n", GetLastError(), command.c_str());
+    return false;
+  }
+  if (pi.hThread) CloseHandle(pi.hThread);
+  if (pi.hProcess) CloseHandle(pi.hProcess);
+  std::optional<std::string> status;
+  WaitUntil([&] { return (status = ReadFileBytes(marker_windows)).has_value() && !status->empty(); }, 20s);
+  DeleteFileW(marker_windows.c_str());
+  const bool ok = status && status->rfind("0", 0) == 0;
+  if (!ok) std::fprintf(stderr, "xdotool failed (%s): %ls\n", status ? status->c_str() : "no end", command.c_str());
+  Settle();
+  return ok;
+}
+
+}  // namespace
+
+bool FocusWindow(HWND window) {
+  return RunXdotool(L"search --sync --limit 1 --name " + TitlePattern(window) + L" windowfocus --sync");
+}
+
+bool PressKeys(HWND window, const std::wstring& keys) {
+  return RunXdotool(L"search --sync --limit 1 --name " + TitlePattern(window) +
+                    L" windowfocus --sync key --clearmodifiers --delay 80 " + keys);
+}
+
+namespace {
+LRESULT CALLBACK ThiefProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  return DefWindowProcW(window, message, w, l);
+}
+}  // namespace
+
+FocusThief::FocusThief(const std::wstring& title) {
+  static const ATOM cls = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ThiefProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"PendrakeTestFocusThief";
+    return RegisterClassW(&wc);
+  }();
+  if (!cls) return;
+  window_ = CreateWindowExW(0, L"PendrakeTestFocusThief", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 500,
+                            300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  Settle();
+}
+
+FocusThief::~FocusThief() {
+  if (window_) DestroyWindow(window_);
 }
 
 // ---- Waiting -------------------------------------------------------------------------------

@@ -127,6 +127,33 @@ RECT ClientRectOnScreen(HWND window);
 // Resizes a top-level window to this outer size (pixels), as dragging its frame would.
 void ResizeWindow(HWND window, int width, int height);
 
+// ---- Real key input (XTEST through xdotool) -----------------------------------------------
+// Keys pressed on the test's own X display as a keyboard gives them, so access keys, Tab and
+// dialog navigation see real WM_KEYDOWN / WM_SYSKEYDOWN input (posted WM_CHAR does not reach
+// them). `window` (a top-level window of any process) first gets the X input focus, found by
+// its title. `keys` are xdotool key names separated by blanks, pressed one after the other:
+// "alt+t", "alt+d", "ctrl+Tab", "ctrl+shift+Tab", "Tab", "shift+Tab", "Return", "space".
+// Returns false when xdotool could not be started or did not end in time; a key's effect is
+// the caller's to wait for.
+bool PressKeys(HWND window, const std::wstring& keys);
+// Gives the X input focus to `window` without pressing a key (another program's window taking
+// the focus, as Alt+Tab does; and the way back).
+bool FocusWindow(HWND window);
+
+// A visible top-level window of this test process with the given title: something for the
+// focus to go to while the client is inactive. Destroyed when the object goes.
+class FocusThief {
+ public:
+  explicit FocusThief(const std::wstring& title);
+  FocusThief(const FocusThief&) = delete;
+  FocusThief& operator=(const FocusThief&) = delete;
+  ~FocusThief();
+  HWND Window() const { return window_; }
+
+ private:
+  HWND window_ = nullptr;
+};
+
 // ---- Message boxes ------------------------------------------------------------------------
 struct MessageBoxInfo {
   HWND window = nullptr;

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Runs the 144 DPI window tests with the prefix's screen at 144 dots per inch, and puts it back
+# to 96 on every path, so later window tests see the prefix as before.
+#   PENDRAKE_KEYBOARD_DRIVER  the test program (Windows exe)
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+tools="$here/../../tools"
+trap '"$tools/winebed.sh" dpi 96' EXIT
+"$tools/winebed.sh" dpi 144
+"$tools/wine-run.sh" "${PENDRAKE_KEYBOARD_DRIVER:?}" --gtest_filter='*144Dpi*'

@@ -1,0 +1,193 @@
+// The client worked with real keys (XTEST through xdotool on the test's own display): tab access
+// keys, Ctrl+Tab, focus kept across a dialog and across another program taking the focus, the
+// About box's link reached with Tab and opened with Enter or Space. And the main window at 144
+// DPI (run by dpi144_tests.sh with the prefix at 144 dots per inch).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "../../client/win32/ControlIds.h"
+#include "GuiDriver.h"
+
+namespace gd = guidriver;
+using namespace std::chrono_literals;
+
+namespace {
+
+const std::wstring kClientKey = L"SOFTWARE\\Orvelle\\Pendrake\\Client";
+constexpr wchar_t kMainClass[] = L"PendrakeClientMain";
+constexpr wchar_t kAboutClass[] = L"PendrakeClientAbout";
+constexpr wchar_t kOptionsClass[] = L"PendrakeClientOptions";
+
+class Keyboard : public ::testing::Test {
+ protected:
+  void Start(const wchar_t* language = L"EN") {
+    ASSERT_FALSE(gd::Env(L"PENDRAKE_CLIENT_EXE").empty()) << "PENDRAKE_CLIENT_EXE is not set";
+    gd::WriteString(HKEY_CURRENT_USER, kClientKey, L"szLanguage", language);
+    client_ = gd::Process::Start(gd::Env(L"PENDRAKE_CLIENT_EXE"));
+    ASSERT_TRUE(client_.Started());
+    main_ = gd::WaitForTopWindow(client_.Id(), kMainClass, std::nullopt, 20s);
+    ASSERT_NE(main_, nullptr) << "no main window";
+    tab_ = gd::FindControl(main_, IDC_SSTAB);
+    ASSERT_NE(tab_, nullptr);
+  }
+  HWND C(int id) { return gd::FindControl(main_, id); }
+  // The control of the client that has the keyboard focus (its thread's focus).
+  HWND Focused() {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(main_, nullptr), &info) ? info.hwndFocus : nullptr;
+  }
+  bool TabBecomes(int index) { return gd::WaitUntil([&] { return gd::SelectedTab(tab_) == index; }, 5s); }
+  void TearDown() override {
+    if (client_.Running()) client_.Terminate();
+  }
+
+  gd::ScopedKeyRestore clientKey_{HKEY_CURRENT_USER, kClientKey};
+  gd::Process client_;
+  HWND main_ = nullptr;
+  HWND tab_ = nullptr;
+};
+
+// The helper itself, on what today's client already does: Tab moves the focus to the next
+// control of the page.
+TEST_F(Keyboard, TabMovesTheFocus) {
+  Start();
+  ASSERT_TRUE(gd::PressKeys(main_, L"Tab"));
+  HWND first = nullptr;
+  ASSERT_TRUE(gd::WaitUntil([&] { return (first = Focused()) != nullptr; }, 5s)) << "nothing has the focus";
+  ASSERT_TRUE(gd::PressKeys(main_, L"Tab"));
+  EXPECT_TRUE(gd::WaitUntil([&] { return Focused() != nullptr && Focused() != first; }, 5s))
+      << "Tab did not move the focus from control " << GetDlgCtrlID(first);
+}
+
+// Alt+T and Alt+D, the underlined letters of the tab captions, switch tabs.
+TEST_F(Keyboard, TabAccessKeysSwitchTabs) {
+  Start();
+  ASSERT_EQ(0, gd::SelectedTab(tab_));
+  ASSERT_TRUE(gd::PressKeys(main_, L"alt+d"));
+  EXPECT_TRUE(TabBecomes(1)) << "Alt+D did not show the defaults page";
+  ASSERT_TRUE(gd::PressKeys(main_, L"alt+t"));
+  EXPECT_TRUE(TabBecomes(0)) << "Alt+T did not show the test page";
+}
+
+// In German the defaults tab is "&Standardwerte" and Apply is "&Speichern": the tab wins, and
+// nothing is saved.
+TEST_F(Keyboard, TabWinsOverAButtonWithTheSameAccessKey) {
+  gd::ScopedKeyRestore settings(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Orvelle\\Pendrake");
+  gd::DeleteKeyValues(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Orvelle\\Pendrake");
+  Start(L"DE");
+  ASSERT_TRUE(gd::PressKeys(main_, L"alt+s"));
+  EXPECT_TRUE(TabBecomes(1)) << "Alt+S did not show the defaults page";
+  EXPECT_TRUE(gd::ReachMessageLoop(main_));
+  EXPECT_FALSE(gd::ReadDword(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Orvelle\\Pendrake", L"bBootFromRegistry").has_value())
+      << "Alt+S pressed Apply";
+}
+
+TEST_F(Keyboard, CtrlTabAndCtrlShiftTabSwitchTabs) {
+  Start();
+  ASSERT_TRUE(gd::PressKeys(main_, L"ctrl+Tab"));
+  EXPECT_TRUE(TabBecomes(1)) << "Ctrl+Tab";
+  ASSERT_TRUE(gd::PressKeys(main_, L"ctrl+Tab"));
+  EXPECT_TRUE(TabBecomes(0)) << "Ctrl+Tab wraps round to the first tab";
+  ASSERT_TRUE(gd::PressKeys(main_, L"ctrl+shift+Tab"));
+  EXPECT_TRUE(TabBecomes(1)) << "Ctrl+Shift+Tab wraps round to the last tab";
+}
+
+// The focus comes back to the control that had it: after the Options dialog, and after another
+// program's window had the focus for a while.
+TEST_F(Keyboard, FocusReturnsToItsControlAfterADialogAndAfterAnotherProgram) {
+  Start();
+  HWND message = C(IDC_TXTTESTSYSLOGMSG);
+  ASSERT_NE(message, nullptr);
+  gd::Click(message);  // BM_CLICK does nothing to an edit; the focus comes by Tab below
+  for (int i = 0; i < 12 && Focused() != message; ++i) ASSERT_TRUE(gd::PressKeys(main_, L"Tab"));
+  ASSERT_EQ(message, Focused()) << "Tab never reached the message field";
+
+  gd::PostCommand(main_, IDM_FILE_OPTIONS);
+  HWND options = gd::WaitForTopWindow(client_.Id(), kOptionsClass, std::nullopt, 10s);
+  ASSERT_NE(options, nullptr) << "Options did not open";
+  ASSERT_TRUE(gd::PressKeys(options, L"Escape"));
+  if (IsWindow(options)) PostMessageW(options, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(gd::WaitUntil([&] { return !IsWindow(options); }, 10s));
+  EXPECT_TRUE(gd::WaitUntil([&] { return Focused() == message; }, 5s))
+      << "after the dialog the focus is on control " << GetDlgCtrlID(Focused());
+
+  {
+    gd::FocusThief other(L"Pendrake test: another program");
+    ASSERT_TRUE(gd::FocusWindow(other.Window()));
+    EXPECT_TRUE(gd::WaitUntil([&] { return GetForegroundWindow() != main_; }, 5s)) << "the client kept the focus";
+    ASSERT_TRUE(gd::FocusWindow(main_));
+  }
+  EXPECT_TRUE(gd::WaitUntil([&] { return Focused() == message; }, 5s))
+      << "after coming back the focus is on control " << GetDlgCtrlID(Focused());
+}
+
+// The web link is a stop of the Tab order and opens with Enter or Space. The https handler is
+// pointed at the explorer stub, which writes down how it was started.
+TEST_F(Keyboard, AboutLinkIsReachedWithTabAndOpenedWithEnterOrSpace) {
+  const std::wstring stub = gd::WinePath(gd::Env(L"PENDRAKE_EXPLORER_STUB"));
+  ASSERT_FALSE(stub.empty()) << "PENDRAKE_EXPLORER_STUB is not set";
+  const std::wstring record = gd::FolderOf(stub) + L"\\explorer-call.txt";
+  const std::wstring handler = L"SOFTWARE\\Classes\\https\\shell\\open\\command";
+  gd::ScopedKeyRestore restoreHandler(HKEY_CURRENT_USER, handler);
+  gd::WriteString(HKEY_CURRENT_USER, handler, L"", L"\"" + stub + L"\" \"%1\"");
+  Start();
+  for (const wchar_t* key : {L"Return", L"space"}) {
+    SCOPED_TRACE(key);
+    DeleteFileW(record.c_str());
+    gd::PostCommand(main_, IDM_HELP_ABOUT);
+    HWND about = gd::WaitForTopWindow(client_.Id(), kAboutClass, std::nullopt, 10s);
+    ASSERT_NE(about, nullptr) << "the About box did not open";
+    HWND link = gd::FindControl(about, IDC_ABOUT_LBLWWWORVELLECOM);
+    ASSERT_NE(link, nullptr);
+    for (int i = 0; i < 6 && Focused() != link; ++i) ASSERT_TRUE(gd::PressKeys(about, L"Tab"));
+    EXPECT_EQ(link, Focused()) << "Tab never reached the link";
+    if (Focused() == link) {
+      ASSERT_TRUE(gd::PressKeys(about, key));
+      EXPECT_TRUE(gd::WaitUntil([&] { return gd::ReadFileBytes(record).has_value(); }, 10s))
+          << "the link did not open";
+    }
+    PostMessageW(about, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(gd::WaitUntil([&] { return !IsWindow(about); }, 10s));
+  }
+}
+
+// At 144 DPI the minimum client area is still 8235 x 5460 twips, and the controls and the font
+// grow with it (run with the prefix at 144 DPI by dpi144_tests.sh).
+TEST_F(Keyboard, At144DpiTheMinimumAndTheControlsScaleTogether) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  if (dpi != 144) GTEST_SKIP() << "the prefix is at " << dpi << " DPI; dpi144_tests.sh sets 144";
+  Start();
+  gd::ResizeWindow(main_, 300, 200);  // below the minimum: snaps back to it
+  const int minWidth = 8235 * 144 / 1440, minHeight = 5460 * 144 / 1440;  // 823 x 546
+  EXPECT_TRUE(gd::WaitUntil([&] {
+    RECT c{};
+    GetClientRect(main_, &c);
+    return c.right >= minWidth && c.bottom >= minHeight;
+  })) << "the client area stayed below 8235 x 5460 twips at 144 DPI";
+  const RECT client = gd::ClientRectOnScreen(main_);
+  EXPECT_NEAR(823.5, client.right - client.left, 1.0) << "minimum client width";
+  EXPECT_NEAR(546, client.bottom - client.top, 1.0) << "minimum client height";
+  // The OK button is 675 x 375 twips at every DPI, and its font 8 points.
+  const RECT ok = gd::WindowRect(C(IDC_PBOK));
+  EXPECT_NEAR(67.5, ok.right - ok.left, 1.0) << "OK button width";
+  EXPECT_NEAR(37.5, ok.bottom - ok.top, 1.0) << "OK button height";
+  const auto font = gd::ControlFont(C(IDC_PBOK));
+  ASSERT_TRUE(font.has_value());
+  EXPECT_EQ(-MulDiv(8, 144, 72), font->lfHeight) << "an 8 point font at 144 DPI";
+  // Every control lies wholly inside the client area at the minimum size.
+  for (HWND child = GetWindow(main_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(child)) continue;
+    const RECT r = gd::WindowRect(child);
+    EXPECT_TRUE(r.left >= client.left && r.top >= client.top && r.right <= client.right && r.bottom <= client.bottom)
+        << "control " << GetDlgCtrlID(child) << " is cut";
+  }
+}
+
+}  // namespace
