@@ -10,6 +10,7 @@
 #include <string>
 
 #include "../../client/win32/ControlIds.h"
+#include "FontProbe.h"
 #include "GuiDriver.h"
 
 namespace gd = guidriver;
@@ -178,7 +179,7 @@ TEST_F(Keyboard, At144DpiTheMinimumAndTheControlsScaleTogether) {
   const RECT ok = gd::WindowRect(C(IDC_PBOK));
   EXPECT_NEAR(67.5, ok.right - ok.left, 1.0) << "OK button width";
   EXPECT_NEAR(37.5, ok.bottom - ok.top, 1.0) << "OK button height";
-  const auto font = gd::ControlFont(C(IDC_PBOK));
+  const auto font = fontprobe::RemoteControlFont(C(IDC_PBOK));
   ASSERT_TRUE(font.has_value());
   EXPECT_EQ(-MulDiv(8, 144, 72), font->lfHeight) << "an 8 point font at 144 DPI";
   // Every control lies wholly inside the client area at the minimum size.
