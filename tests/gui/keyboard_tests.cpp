@@ -1,17 +1,21 @@
 // The client worked with real keys (XTEST through xdotool on the test's own display): tab access
 // keys, Ctrl+Tab, focus kept across a dialog and across another program taking the focus, the
 // About box's link reached with Tab and opened with Enter or Space. And the main window at 144
-// DPI (run by dpi144_tests.sh with the prefix at 144 dots per inch).
+// DPI (run by dpi144_tests.sh with the prefix at 144 dots per inch), and a save the registry
+// refuses.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
+#include <sddl.h>
 
 #include <string>
 
 #include "../../client/win32/ControlIds.h"
 #include "FontProbe.h"
 #include "GuiDriver.h"
+#include "client/core/ErrorText.h"
+#include "client/core/Messages.h"
 
 namespace gd = guidriver;
 using namespace std::chrono_literals;
@@ -155,6 +159,73 @@ TEST_F(Keyboard, AboutLinkIsReachedWithTabAndOpenedWithEnterOrSpace) {
     PostMessageW(about, WM_CLOSE, 0, 0);
     ASSERT_TRUE(gd::WaitUntil([&] { return !IsWindow(about); }, 10s));
   }
+}
+
+// The settings key made readable only, for the length of a test, through its DACL (which Wine
+// honours: a write handle or a write through a read handle fails with ERROR_ACCESS_DENIED). A
+// handle opened with every right before the change puts the old DACL back on every path.
+class ReadOnlyKey {
+ public:
+  explicit ReadOnlyKey(const std::wstring& path) {
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr,
+                        &key_, nullptr) != ERROR_SUCCESS) {
+      key_ = nullptr;
+      return;
+    }
+    DWORD size = 0;
+    RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, nullptr, &size);
+    saved_.resize(size);
+    if (size == 0 || RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data(), &size) != ERROR_SUCCESS) return;
+    PSECURITY_DESCRIPTOR readOnly = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly,
+                                                              nullptr)) {
+      return;
+    }
+    ok_ = RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, readOnly) == ERROR_SUCCESS;
+    LocalFree(readOnly);
+  }
+  ReadOnlyKey(const ReadOnlyKey&) = delete;
+  ReadOnlyKey& operator=(const ReadOnlyKey&) = delete;
+  ~ReadOnlyKey() {
+    if (ok_) RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data());
+    if (key_) RegCloseKey(key_);
+  }
+  bool Ok() const { return ok_; }
+
+ private:
+  HKEY key_ = nullptr;
+  std::string saved_;
+  bool ok_ = false;
+};
+
+// A settings key the client cannot write: the status bar says so once at the start, and OK
+// shows the failed save (prefix, error number, CR LF, description) and does not end the client.
+TEST_F(Keyboard, SaveRefusedByTheRegistryIsReportedAndOkStaysOpen) {
+  const std::wstring settingsKey = L"SOFTWARE\\Orvelle\\Pendrake";
+  gd::ScopedKeyRestore restore(HKEY_LOCAL_MACHINE, settingsKey);
+  gd::WriteDword(HKEY_LOCAL_MACHINE, settingsKey, L"bBootFromRegistry", 1);
+  ReadOnlyKey readOnly(settingsKey);
+  ASSERT_TRUE(readOnly.Ok()) << "could not make the settings key read-only";
+  Start();
+  HWND status = C(IDC_STBMAIN);
+  ASSERT_NE(status, nullptr);
+  const std::u16string notWritable = pendrake::client::GetMessageTextFor(u"EN", pendrake::client::msg::kSettingsReadOnly);
+  EXPECT_TRUE(gd::WaitUntil([&] { return gd::GetText(status) == std::wstring(notWritable.begin(), notWritable.end()); },
+                            5s))
+      << "status bar: " << std::string(gd::GetText(status).begin(), gd::GetText(status).end());
+  gd::PostClick(C(IDC_PBOK));
+  HWND box = gd::WaitForDialog(client_.Id(), main_, 10s);
+  ASSERT_NE(box, nullptr) << "OK said nothing about the refused save";
+  const gd::MessageBoxInfo info = gd::ReadMessageBox(box);
+  const std::wstring description = gd::SystemDescription(ERROR_ACCESS_DENIED);
+  const std::u16string expected = pendrake::client::ErrorBoxText(
+      pendrake::client::GetMessageTextFor(u"EN", pendrake::client::msg::kSaveFailed),
+      {ERROR_ACCESS_DENIED, std::u16string(description.begin(), description.end()), u""}, 64);
+  EXPECT_EQ(std::wstring(expected.begin(), expected.end()), info.text);
+  gd::PressDialogButton(box, IDOK);
+  EXPECT_TRUE(gd::WaitUntil([&] { return !IsWindow(box); }));
+  EXPECT_TRUE(gd::ReachMessageLoop(main_));
+  EXPECT_TRUE(client_.Running()) << "OK ended the client although nothing was saved";
 }
 
 // At 144 DPI the minimum client area is still 8235 x 5460 twips, and the controls and the font
