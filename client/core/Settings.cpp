@@ -21,16 +21,23 @@ SettingsRecord LoadSettings(SettingsStore& store) {
   return record;
 }
 
-void SaveSettings(SettingsStore& store, const SettingsRecord& record) {
-  store.SetDword(value::kBootFromRegistry, record.bBootFromRegistry);
-  store.SetDword(value::kSyslogFacility, record.iSyslogFacility);
-  store.SetDword(value::kSyslogPriority, record.iSyslogPriority);
-  store.SetDword(value::kSyslogPort, record.iSyslogPort);
-  store.SetString(value::kSyslogServer, record.szSyslogServer);
-  store.SetString(value::kEventLogComputer, record.szEventLogComputer);
-  store.SetString(value::kEventLogSource, record.szEventLogSource);
-  store.SetDword(value::kEventLogID, record.iEventLogID);
-  store.SetDword(value::kEventLogType, record.iEventLogType);
+int32_t SaveSettings(SettingsStore& store, const SettingsRecord& record) {
+  // Every value is written even after one failed, so a key that refuses only some of them
+  // holds as much of the record as it takes; the first failure is what the caller reports.
+  int32_t first = 0;
+  auto keep = [&first](int32_t result) {
+    if (first == 0) first = result;
+  };
+  keep(store.SetDword(value::kBootFromRegistry, record.bBootFromRegistry));
+  keep(store.SetDword(value::kSyslogFacility, record.iSyslogFacility));
+  keep(store.SetDword(value::kSyslogPriority, record.iSyslogPriority));
+  keep(store.SetDword(value::kSyslogPort, record.iSyslogPort));
+  keep(store.SetString(value::kSyslogServer, record.szSyslogServer));
+  keep(store.SetString(value::kEventLogComputer, record.szEventLogComputer));
+  keep(store.SetString(value::kEventLogSource, record.szEventLogSource));
+  keep(store.SetDword(value::kEventLogID, record.iEventLogID));
+  keep(store.SetDword(value::kEventLogType, record.iEventLogType));
+  return first;
 }
 
 namespace {

@@ -40,7 +40,8 @@ inline constexpr char16_t kEventLogType[] = u"iEventLogType";
 // The store the record is read from and written to; on Windows the Registry module over
 // ghSettingsKey (RegistrySettingsStore in Registry.h), in tests a fake. The operations have
 // the Registry module's semantics: a failed read sets the default; an empty text deletes the
-// value. Results are Win32 codes, which the record's load and save do not examine.
+// value. Results are Win32 codes: the load does not examine them, the save reports the first
+// failure.
 class SettingsStore {
  public:
   virtual ~SettingsStore() = default;
@@ -58,8 +59,9 @@ class SettingsStore {
 SettingsRecord LoadSettings(SettingsStore& store);
 
 // Writes all nine values in the loading order (numbers as DWORDs, texts as strings; an empty
-// text removes its value). Results are not examined.
-void SaveSettings(SettingsStore& store, const SettingsRecord& record);
+// text removes its value), also after one has failed. Returns 0 when all nine were stored,
+// else the Win32 code of the first write that failed.
+int32_t SaveSettings(SettingsStore& store, const SettingsRecord& record);
 
 // What the defaults tab's controls hold at the moment of a save.
 struct DefaultsPageState {

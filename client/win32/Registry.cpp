@@ -44,6 +44,13 @@ LONG OpenOrCreateKey(HKEY root, const wchar_t* path, owners::UniqueHkey& key) {
   return OpenOrCreateKey(root, path, *key.put());
 }
 
+bool KeyAcceptsWrites(HKEY root, const wchar_t* path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(root, path, 0, KEY_SET_VALUE | ViewFlag(root), &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
 LONG QueryStringValue(HKEY key, const wchar_t* name, std::wstring& text, const std::wstring& defaultText) {
   std::array<char, 256> buffer;
   buffer.fill(' ');
@@ -107,7 +114,9 @@ int32_t RegistrySettingsStore::SetDword(const char16_t* name, int32_t number) {
 }
 
 int32_t RegistrySettingsStore::SetString(const char16_t* name, const std::u16string& text) {
-  return SetStringValue(key_, ToWide(name).c_str(), ToWide(text));
+  const LONG result = SetStringValue(key_, ToWide(name).c_str(), ToWide(text));
+  if (text.empty() && LastRegistryResult() != ERROR_FILE_NOT_FOUND) return LastRegistryResult();
+  return result;
 }
 
 }  // namespace pendrake::client

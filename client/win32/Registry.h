@@ -33,6 +33,10 @@ LONG OpenOrCreateKey(HKEY root, const wchar_t* path, HKEY& key);
 // The same into an owner (which first closes what it held).
 LONG OpenOrCreateKey(HKEY root, const wchar_t* path, owners::UniqueHkey& key);
 
+// Whether values can be written under `path` (a key this user may only read, or one missing
+// that cannot be created, cannot).
+bool KeyAcceptsWrites(HKEY root, const wchar_t* path);
+
 // Reads a text value into `text` (at most 255 characters). A failed query (missing value,
 // bad handle, more than 256 bytes) sets `text` to `defaultText` and returns the error; a
 // value without data leaves `text` as it was and returns 0; else `text` gets the stored text.
@@ -49,7 +53,8 @@ LONG SetStringValue(HKEY key, const wchar_t* name, const std::wstring& text);
 // Writes a number as REG_DWORD.
 LONG SetDwordValue(HKEY key, const wchar_t* name, int32_t number);
 
-// The settings record's store over an open key (normally ghSettingsKey).
+// The settings record's store over an open key (normally ghSettingsKey). A text that removes
+// its value reports a refused deletion (a missing value is no failure), so a save can tell.
 class RegistrySettingsStore final : public SettingsStore {
  public:
   explicit RegistrySettingsStore(HKEY key) : key_(key) {}

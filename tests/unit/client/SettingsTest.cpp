@@ -21,6 +21,7 @@ class FakeStore : public SettingsStore {
   using Value = std::variant<int32_t, std::u16string, NoData>;
   std::map<std::u16string, Value> values;
   std::vector<std::string> log;
+  std::map<std::u16string, int32_t> refused;  // value name -> the error its write fails with
 
   int32_t QueryDword(const char16_t* name, int32_t& number, int32_t defaultNumber) override {
     log.push_back("get " + Narrow(name));
@@ -44,11 +45,13 @@ class FakeStore : public SettingsStore {
   }
   int32_t SetDword(const char16_t* name, int32_t number) override {
     log.push_back("set " + Narrow(name) + "=" + std::to_string(number));
+    if (refused.count(name)) return refused[name];
     values[name] = number;
     return 0;
   }
   int32_t SetString(const char16_t* name, const std::u16string& text) override {
     log.push_back("set " + Narrow(name) + "=" + Narrow(text));
+    if (refused.count(name)) return refused[name];
     if (text.empty()) {
       values.erase(name);
     } else {
@@ -143,6 +146,23 @@ TEST(SettingsSave, WritesAllNineInOrderAndRemovesEmptyTexts) {
   EXPECT_EQ(0u, store.values.count(u"szEventLogComputer"));
   // The next start shows the fallback server again.
   EXPECT_EQ(u"127.0.0.1", LoadSettings(store).szSyslogServer);
+}
+
+// A refused write is reported, not taken for success: the first failure's code comes back, and
+// the other values are still written.
+TEST(SettingsSave, ReportsTheFirstRefusedWriteAndStillWritesTheRest) {
+  const char16_t* names[] = {value::kBootFromRegistry, value::kSyslogFacility, value::kSyslogPriority,
+                             value::kSyslogPort,       value::kSyslogServer,   value::kEventLogComputer,
+                             value::kEventLogSource,   value::kEventLogID,     value::kEventLogType};
+  for (const char16_t* name : names) {
+    FakeStore store;
+    store.refused = {{name, 5}, {value::kEventLogType, 1346}};  // the last one refused as well
+    SettingsRecord r;
+    EXPECT_EQ(5, SaveSettings(store, r)) << "refused: " << Narrow(name);
+    EXPECT_EQ(9u, store.log.size()) << "refused: " << Narrow(name);
+  }
+  FakeStore store;
+  EXPECT_EQ(0, SaveSettings(store, SettingsRecord{})) << "nothing refused";
 }
 
 TEST(SettingsSave, CheckedPageReplacesEveryField) {
