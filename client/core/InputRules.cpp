@@ -52,4 +52,10 @@ std::u16string DecimalText(int64_t value) {
   return digits;
 }
 
+std::u16string TextWithinBlock(const char16_t* data, size_t bytes) {
+  if (!data) return {};
+  const std::u16string_view block(data, bytes / sizeof(char16_t));
+  return std::u16string(block.substr(0, block.find(u'\0')));
+}
+
 }  // namespace pendrake::client

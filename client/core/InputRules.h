@@ -1,6 +1,7 @@
 // Input rules of the client's number fields: the key filter and the syslog port check.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,6 +22,11 @@ KeyFilterResult DigitsOnlyKeyFilter(uint32_t charCode);
 // `text` with every character that is not an ASCII digit removed. A number field uses it for
 // pasted text, which the key filter never sees.
 std::u16string DigitsOnly(std::u16string_view text);
+
+// The text of a clipboard block of `bytes` bytes: up to its first NUL, and never beyond the
+// block, so a text put there without its terminator cannot run on into other memory. An odd
+// last byte is not half a character.
+std::u16string TextWithinBlock(const char16_t* data, size_t bytes);
 
 enum class PortCheck {
   Accept,      // empty, or a whole number of at most 65535

@@ -195,8 +195,8 @@ LRESULT CALLBACK DigitsOnlyFieldProc(HWND edit, UINT message, WPARAM wParam, LPA
       if (!OpenClipboard(edit)) return 0;
       std::wstring text;
       if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-          text = chars;
+        if (const auto* chars = static_cast<const char16_t*>(GlobalLock(data))) {
+          text = ToWide(TextWithinBlock(chars, GlobalSize(data)));
           GlobalUnlock(data);
         }
       }

@@ -108,5 +108,19 @@ TEST(DecimalText, SignedDecimalWithoutPadding) {
   EXPECT_EQ(u"-9223372036854775808", DecimalText(INT64_MIN));
 }
 
+// A clipboard block is read up to its first NUL or its end, whichever comes first. The block
+// sits inside a larger buffer of digits, so reading past its end would show.
+TEST(TextWithinBlock, StopsAtTheFirstNulOrAtTheBlocksEnd) {
+  const char16_t memory[] = u"1234\u00005678999999";
+  struct Case {
+    size_t bytes;
+    std::u16string expected;
+  } cases[] = {{0, u""}, {1, u""}, {2, u"1"}, {7, u"123"}, {8, u"1234"}, {10, u"1234"}, {sizeof memory, u"1234"}};
+  for (const Case& c : cases) EXPECT_EQ(c.expected, TextWithinBlock(memory, c.bytes)) << c.bytes << " bytes";
+  const char16_t unterminated[] = {u'4', u'2', u'7', u'7', u'7'};
+  EXPECT_EQ(u"42", TextWithinBlock(unterminated, 4)) << "no terminator in the block";
+  EXPECT_EQ(u"", TextWithinBlock(nullptr, 16));
+}
+
 }  // namespace
 }  // namespace pendrake::client
