@@ -38,6 +38,55 @@ struct AboutState {
 
 AboutState* StateOf(HWND window) { return reinterpret_cast<AboutState*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
+void lblwwworvellecom_Click(HWND window);
+
+// The web link as a stop of the Tab order: Enter or Space opens it, as a click does, and it
+// shows a focus rectangle while it has the focus.
+LRESULT CALLBACK LinkKeysProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  switch (message) {
+    case WM_GETDLGCODE:
+      if (lParam) {
+        const auto* key = reinterpret_cast<const MSG*>(lParam);
+        if ((key->message == WM_KEYDOWN || key->message == WM_CHAR) &&
+            (key->wParam == VK_RETURN || key->wParam == VK_SPACE || key->wParam == L'\r' || key->wParam == L' ')) {
+          return DLGC_WANTMESSAGE;
+        }
+      }
+      break;
+    case WM_KEYDOWN:
+      if (wParam == VK_RETURN || wParam == VK_SPACE) {
+        lblwwworvellecom_Click(GetParent(link));
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (wParam == L'\r' || wParam == L' ') return 0;  // opened on the key going down
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      InvalidateRect(link, nullptr, TRUE);
+      break;
+    case WM_PAINT: {
+      const LRESULT painted = DefSubclassProc(link, message, wParam, lParam);
+      if (GetFocus() == link) {
+        RECT r{};
+        GetClientRect(link, &r);
+        if (HDC dc = GetDC(link)) {
+          DrawFocusRect(dc, &r);
+          ReleaseDC(link, dc);
+        }
+      }
+      return painted;
+    }
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(link, LinkKeysProc, 0);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(link, message, wParam, lParam);
+}
+
 void CreateControls(HWND window) {
   AddChildControl(window, WC_STATICW, L"", SS_OWNERDRAW, IDC_ABOUT_PICTURE, 240, 240, 720, 720);
   AddChildControl(window, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX, IDC_ABOUT_LBLTITLE, 1200, 240, kClientWidth - 1440,
@@ -47,9 +96,10 @@ void CreateControls(HWND window) {
   AddChildControl(window, WC_STATICW, L"", SS_ETCHEDHORZ, IDC_ABOUT_LINE, 240, 1200, kClientWidth - 480, 30);
   AddChildControl(window, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX, IDC_ABOUT_LBLMOREINFORMATIONAT, 1200, 1440,
                   kClientWidth - 1440, 270);
-  HWND link = AddChildControl(window, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX | SS_NOTIFY, IDC_ABOUT_LBLWWWORVELLECOM,
-                              1200, 1770, kClientWidth - 1440, 270);
+  HWND link = AddChildControl(window, WC_STATICW, L"", SS_LEFT | SS_NOPREFIX | SS_NOTIFY | WS_TABSTOP,
+                              IDC_ABOUT_LBLWWWORVELLECOM, 1200, 1770, kClientWidth - 1440, 270);
   SetWindowTextA(link, kProductWebAddress);
+  SetWindowSubclass(link, LinkKeysProc, 0, 0);
   AddChildControl(window, WC_BUTTONW, L"", BS_DEFPUSHBUTTON | WS_TABSTOP, IDC_ABOUT_CMDOK, kClientWidth - 1500,
                   kClientHeight - 600, 1260, 390);
 }
@@ -118,7 +168,8 @@ bool AboutCommand(HWND window, int id, int code) {
 
 HBRUSH AboutStaticColour(HWND window, HDC dc, HWND control) {
   SetBkMode(dc, TRANSPARENT);
-  if (control == GetDlgItem(window, IDC_ABOUT_LBLWWWORVELLECOM)) SetTextColor(dc, RGB(0, 0, 0xCC));
+  // The system's link colour, which a high-contrast scheme sets too.
+  if (control == GetDlgItem(window, IDC_ABOUT_LBLWWWORVELLECOM)) SetTextColor(dc, GetSysColor(COLOR_HOTLIGHT));
   return GetSysColorBrush(COLOR_BTNFACE);
 }
 

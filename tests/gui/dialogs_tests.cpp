@@ -497,4 +497,21 @@ TEST_F(Dialogs, AboutTakesTheLanguageChosenSinceItsLastOpening) {
   EXPECT_EQ(GetText(GetDlgItem(fresh, IDC_ABOUT_LBLVERSION)), Catalogue(u"DE", 302) + L"1.2.13");
 }
 
+// The web link is painted in the system's hot-light colour (which a high-contrast scheme sets),
+// here one no scheme uses, so a fixed colour cannot pass for it.
+TEST_F(Dialogs, AboutLinkTakesTheSystemLinkColour) {
+  const std::wstring colours = L"Control Panel\\Colors";
+  ScopedKeyRestore restoreColours(HKEY_CURRENT_USER, colours);
+  WriteString(HKEY_CURRENT_USER, colours, L"HotTrackingColor", L"200 16 32");
+  StartWithLanguage(L"EN");
+  HWND main = WaitMain();
+  ASSERT_NE(main, nullptr);
+  HWND about = OpenAbout(main);
+  ASSERT_NE(about, nullptr);
+  const auto seen = fontprobe::RemoteStaticColours(GetDlgItem(about, IDC_ABOUT_LBLWWWORVELLECOM));
+  ASSERT_TRUE(seen.has_value()) << "the probe got no answer";
+  EXPECT_EQ(RGB(200, 16, 32), seen->hotLight) << "the client does not see the scheme's hot-light colour";
+  EXPECT_EQ(seen->hotLight, seen->text) << std::hex << "link colour 0x" << seen->text;
+}
+
 }  // namespace

@@ -13,4 +13,12 @@ namespace fontprobe {
 // The LOGFONT of the font `control` shows, or nullopt when it has none or the probe failed.
 std::optional<LOGFONTW> RemoteControlFont(HWND control);
 
+// The text colour a static control of another process is painted in, with the system's
+// hot-light colour as that process sees it.
+struct StaticColours {
+  COLORREF text;
+  COLORREF hotLight;
+};
+std::optional<StaticColours> RemoteStaticColours(HWND control);
+
 }  // namespace fontprobe

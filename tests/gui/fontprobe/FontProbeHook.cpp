@@ -13,6 +13,15 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK FontProbeGetMessage(int code, 
       if (auto* exchange = static_cast<Exchange*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(Exchange)))) {
         const auto font = reinterpret_cast<HFONT>(SendMessageW(exchange->control, WM_GETFONT, 0, 0));
         exchange->hasFont = font && GetObjectW(font, sizeof exchange->font, &exchange->font) == sizeof exchange->font;
+        // The parent paints a static's text in the colour it sets in WM_CTLCOLORSTATIC.
+        if (HDC dc = CreateCompatibleDC(nullptr)) {
+          SetTextColor(dc, CLR_INVALID);
+          SendMessageW(GetParent(exchange->control), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                       reinterpret_cast<LPARAM>(exchange->control));
+          exchange->textColour = GetTextColor(dc);
+          DeleteDC(dc);
+        }
+        exchange->hotLight = GetSysColor(COLOR_HOTLIGHT);
         UnmapViewOfFile(exchange);
         SetEvent(done);
       }

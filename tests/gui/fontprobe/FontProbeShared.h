@@ -13,6 +13,8 @@ struct Exchange {
   HWND control;   // asked for
   BOOL hasFont;   // answered
   LOGFONTW font;
+  COLORREF textColour;  // the colour the parent's WM_CTLCOLORSTATIC gives the control's text
+  COLORREF hotLight;    // GetSysColor(COLOR_HOTLIGHT) in the client
 };
 
 }  // namespace fontprobe
