@@ -5,8 +5,21 @@
 
 namespace pendrake::client {
 
+namespace {
+
+HWND gFilteredWindow = nullptr;
+KeyFilter gKeyFilter = nullptr;
+
+}  // namespace
+
+void SetKeyFilter(HWND window, KeyFilter filter) {
+  gFilteredWindow = window;
+  gKeyFilter = filter;
+}
+
 void DispatchOne(HWND dialog, MSG& msg) {
   HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  if (!dialog && root && root == gFilteredWindow && gKeyFilter && gKeyFilter(msg)) return;
   HWND keyboardOwner = dialog ? dialog : root;
   // Dialog keyboard handling (Tab, Enter, Esc, access keys) for the modal window in front, and
   // for any of our top-level windows that asks for it with WS_EX_CONTROLPARENT.

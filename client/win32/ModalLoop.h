@@ -17,6 +17,11 @@ bool RunModalLoop(HWND dialog, const std::function<bool()>& done);
 // ours with WS_EX_CONTROLPARENT).
 void DispatchOne(HWND dialog, MSG& msg);
 
+// A key filter of one top-level window, asked before dialog navigation for each message of
+// that window or its controls while no modal window is in front; true when it took the message.
+using KeyFilter = bool (*)(const MSG& msg);
+void SetKeyFilter(HWND window, KeyFilter filter);
+
 // Shows `window` modally over `owner` with the focus on `focus` until `done`; the owner is
 // usable again afterwards, whatever ended the loop.
 void ShowModal(HWND window, HWND owner, HWND focus, const std::function<bool()>& done);

@@ -39,6 +39,9 @@
 #include "Global.h"
 #include "LateBinding.h"
 #include "MainControls.h"
+#include "MainKeys.h"
+#include "Manual.h"
+#include "ModalLoop.h"
 #include "MessageNumbers.h"
 #include "Registry.h"
 #include "client/core/InputRules.h"
@@ -48,7 +51,6 @@
 #include "client/core/Settings.h"
 #include "frmAbout.h"
 #include "frmOptions.h"
-#include "pendrake/owners.h"
 
 namespace pc = pendrake::client;
 namespace msg = pendrake::client::msg;
@@ -66,6 +68,7 @@ HWND gTab = nullptr;
 HWND gStatus = nullptr;
 HWND gTooltip = nullptr;
 pc::SettingsRecord gRecord;          // the stored defaults as loaded or last saved
+bool gSettingsReadOnly = false;       // the settings key refused writes when the window loaded
 std::wstring gScriptFileName;         // CDMain's remembered file name
 
 // Lengths across and down, in pixels from twips and back (Global's conversion).
@@ -174,7 +177,8 @@ constexpr RecordFields kTestFields{IDC_TXTTESTSYSLOGSERVER,    IDC_TXTTESTSYSLOG
 
 void ShowRecord(const RecordFields& f) {
   pc::SetTextOf(gMain, f.server, gRecord.szSyslogServer);
-  pc::SetNumberOf(gMain, f.port, gRecord.iSyslogPort);  // runs the port check like typing
+  // As the component will send it; runs the port check like typing.
+  pc::SetTextOf(gMain, f.port, pc::PortTextFor(gRecord.iSyslogPort));
   pc::SelectInCombo(gMain, f.facility, pc::FacilityPositionFor(gRecord.iSyslogFacility));
   pc::SelectInCombo(gMain, f.priority, pc::PriorityPositionFor(gRecord.iSyslogPriority));
   pc::SetTextOf(gMain, f.computer, gRecord.szEventLogComputer);
@@ -186,7 +190,9 @@ void ShowRecord(const RecordFields& f) {
 void FillDefaultsPage() { ShowRecord(kDefaultsFields); }
 void CopyDefaultsToTestPage() { ShowRecord(kTestFields); }
 
-void SaveDefaults() {
+// Takes the page into the record and stores it. A refused write shows the error box and
+// leaves the record as it was stored before, so nothing claims a save that did not happen.
+bool SaveDefaults() {
   pc::DefaultsPageState page;
   page.enableDefaultsChecked =
       SendMessageW(Item(IDC_CHKENABLEDEFAULTS), BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -198,9 +204,15 @@ void SaveDefaults() {
   page.source = pc::U16TextOf(gMain, IDC_TXTEVENTLOGSOURCE);
   page.eventIdText = pc::U16TextOf(gMain, IDC_TXTEVENTLOGID);
   page.eventTypeItemData = pc::ComboSelectedItemData(gMain, IDC_CBEVENTLOGTYPE);
+  const pc::SettingsRecord stored = gRecord;
   pc::TakeDefaultsFromPage(page, gRecord);
   pc::RegistrySettingsStore store(pc::ghSettingsKey.get());
-  pc::SaveSettings(store, gRecord);
+  const int32_t error = pc::SaveSettings(store, gRecord);  // no key: ERROR_INVALID_HANDLE
+  if (error == 0) return true;
+  gRecord = stored;
+  const std::wstring text = pc::ErrorMessageText(pc::MessageText(msg::kSaveFailed), error);
+  MessageBoxW(gMain, text.c_str(), pc::kProgramTitle, MB_OK);
+  return false;
 }
 
 // The port check of both port fields, run on every change of their text.
@@ -327,21 +339,6 @@ void GenerateScript(bool syslog) {
   MessageBoxW(gMain, message.c_str(), pc::kProgramTitle, MB_OK);
 }
 
-// ---- Menu -------------------------------------------------------------------------------------
-void OpenManual() {
-  // "explorer manual.htm" from the working directory, maximised with the focus; the result
-  // is not checked.
-  wchar_t commandLine[] = L"explorer manual.htm";
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESHOWWINDOW;
-  si.wShowWindow = SW_SHOWMAXIMIZED;
-  PROCESS_INFORMATION pi{};
-  if (CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    const pendrake::owners::UniqueHandle thread(pi.hThread), process(pi.hProcess);
-  }
-}
-
 // ---- Window creation --------------------------------------------------------------------------
 void CreateControls(HINSTANCE instance) {
   gTab = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0,
@@ -393,6 +390,7 @@ void CreateControls(HINSTANCE instance) {
 // Loading: the settings key, the stored defaults, both pages, then the language.
 void LoadMainWindow() {
   pc::OpenOrCreateKey(HKEY_LOCAL_MACHINE, pc::kSettingsKeyPath, pc::ghSettingsKey);
+  gSettingsReadOnly = !pc::ghSettingsKey.get() || !pc::KeyAcceptsWrites(HKEY_LOCAL_MACHINE, pc::kSettingsKeyPath);
   pc::RegistrySettingsStore store(pc::ghSettingsKey.get());
   gRecord = pc::LoadSettings(store);
   if (pc::ShowsDefaultsEnabled(gRecord.bBootFromRegistry)) {
@@ -428,13 +426,12 @@ void OnSize(UINT state) {
 void OnCommand(int id, int code) {
   switch (id) {
     case IDC_PBOK:
-      SaveDefaults();
-      ExitProcess(0);
+      if (SaveDefaults()) ExitProcess(0);
+      break;
     case IDC_PBCANCEL:
       ExitProcess(0);
     case IDC_PBAPPLY:
-      SaveDefaults();
-      CopyDefaultsToTestPage();
+      if (SaveDefaults()) CopyDefaultsToTestPage();
       break;
     case IDC_CHKENABLEDEFAULTS:
       if (code == BN_CLICKED) {
@@ -476,7 +473,7 @@ void OnCommand(int id, int code) {
       ShowAboutBox(gMain);
       break;
     case IDM_HELP_MANUAL:
-      OpenManual();
+      pc::OpenManual();
       break;
     default:
       break;
@@ -503,6 +500,17 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       }
       return 0;
     }
+    case WM_CANCELMODE:
+      // Comes before a dialog or message box disables the window and takes its focus away.
+      pc::RememberFocus(window);
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        pc::RememberFocus(window);
+      } else if (!HIWORD(wParam) && pc::RestoreFocus(window)) {
+        return 0;
+      }
+      break;
     case WM_CLOSE:
       // The frame button ends the program without saving, as Cancel does; a loaded but
       // hidden Options dialog goes with it.
@@ -512,8 +520,9 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       PostQuitMessage(0);
       return 0;
     default:
-      return DefWindowProcW(window, message, wParam, lParam);
+      break;
   }
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void CreateMainWindow() {
@@ -528,6 +537,12 @@ void CreateMainWindow() {
   CreateWindowExW(exStyle, kClassName, kTitle, style, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
                   frame.bottom - frame.top, nullptr, menu, instance, nullptr);
   if (!gMain) return;
+  // Every message of the window's own passes here, so the control with the focus is known
+  // before another program or a dialog takes it away.
+  pc::SetKeyFilter(gMain, [](const MSG& msg) {
+    pc::RememberFocus(gMain);
+    return pc::TakeTabKey(gTab, msg);
+  });
   LoadMainWindow();
   OnSize(SIZE_RESTORED);  // the first showing counts as a resize
 }
@@ -553,6 +568,8 @@ void frmMain_Initiate_Language_settings() {
     item.pszText = title.data();
     TabCtrl_SetItem(gTab, tab, &item);
   }
+  // The one line the status bar ever shows, relabelled with the rest.
+  if (gSettingsReadOnly) SetWindowTextW(gStatus, pc::MessageText(msg::kSettingsReadOnly).c_str());
   pc::SetTooltip(gTooltip, gMain, IDC_PBOK, pc::MessageText(pc::msg::kOkTip));
   pc::SetTooltip(gTooltip, gMain, IDC_PBCANCEL, pc::MessageText(pc::msg::kCancelTip));
   pc::SetTooltip(gTooltip, gMain, IDC_PBAPPLY, pc::MessageText(pc::msg::kApplyTip));

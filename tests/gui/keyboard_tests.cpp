@@ -141,12 +141,13 @@ TEST_F(Keyboard, AboutLinkIsReachedWithTabAndOpenedWithEnterOrSpace) {
   gd::ScopedKeyRestore restoreHandler(HKEY_CURRENT_USER, handler);
   gd::WriteString(HKEY_CURRENT_USER, handler, L"", L"\"" + stub + L"\" \"%1\"");
   Start();
-  for (const wchar_t* key : {L"Return", L"space"}) {
+  for (const wchar_t* key : {L"space", L"Return"}) {
     SCOPED_TRACE(key);
     DeleteFileW(record.c_str());
     gd::PostCommand(main_, IDM_HELP_ABOUT);
     HWND about = gd::WaitForTopWindow(client_.Id(), kAboutClass, std::nullopt, 10s);
-    ASSERT_NE(about, nullptr) << "the About box did not open";
+    ASSERT_NE(about, nullptr) << "the About box did not open; main window enabled: " << IsWindowEnabled(main_)
+                              << ", a dialog of the client: " << (gd::FindDialog(client_.Id(), nullptr, true) != nullptr);
     HWND link = gd::FindControl(about, IDC_ABOUT_LBLWWWORVELLECOM);
     ASSERT_NE(link, nullptr);
     for (int i = 0; i < 6 && Focused() != link; ++i) ASSERT_TRUE(gd::PressKeys(about, L"Tab"));
@@ -221,7 +222,9 @@ TEST_F(Keyboard, SaveRefusedByTheRegistryIsReportedAndOkStaysOpen) {
   const std::u16string expected = pendrake::client::ErrorBoxText(
       pendrake::client::GetMessageTextFor(u"EN", pendrake::client::msg::kSaveFailed),
       {ERROR_ACCESS_DENIED, std::u16string(description.begin(), description.end()), u""}, 64);
-  EXPECT_EQ(std::wstring(expected.begin(), expected.end()), info.text);
+  EXPECT_EQ(std::wstring(expected.begin(), expected.end()), info.text)
+      << "box titled \"" << std::string(info.title.begin(), info.title.end()) << "\" with " << info.buttons.size()
+      << " buttons";
   gd::PressDialogButton(box, IDOK);
   EXPECT_TRUE(gd::WaitUntil([&] { return !IsWindow(box); }));
   EXPECT_TRUE(gd::ReachMessageLoop(main_));

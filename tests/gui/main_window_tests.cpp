@@ -257,6 +257,19 @@ TEST_F(MainWindow, StoredPortAboveRangeIsReportedForBothFields) {
   EXPECT_EQ(StoredDword(L"iSyslogPort"), 70000u) << "loading must not write";
 }
 
+// A stored -1 shows as the port the component sends to, without a message, and an Apply that
+// did not touch the field stores -1 again.
+TEST_F(MainWindow, StoredNegativePortShowsAsSentAndIsNotRewritten) {
+  PrepareSettings({{L"bBootFromRegistry", 1}, {L"iSyslogPort", 0xFFFFFFFFu}});
+  Start();
+  EXPECT_EQ(Text(IDC_TXTSYSLOGPORT), L"65535");
+  EXPECT_EQ(Text(IDC_TXTTESTSYSLOGPORT), L"65535");
+  gd::Click(C(IDC_PBAPPLY));
+  EXPECT_TRUE(gd::ReachMessageLoop(main_));
+  EXPECT_EQ(gd::FindDialog(client_.Id()), nullptr) << "a message box came up";
+  EXPECT_EQ(StoredDword(L"iSyslogPort"), 0xFFFFFFFFu) << "the stored -1 was rewritten";
+}
+
 // ---- Enable Defaults ------------------------------------------------------------------------
 struct FlagCase {
   DWORD stored;

@@ -1,5 +1,5 @@
-// Stands in for explorer.exe beside a copy of the client: a program started by name is looked
-// for in the starting program's folder first, so Help > Manual reaches this stub, which writes
+// Stands in for explorer.exe: in the Windows folder, where Help > Manual must find it, and as a
+// decoy beside a copy of the client, which a start by name alone would reach first. It writes
 // down how it was started (command line, working directory, show command) and ends.
 #include <windows.h>
 

@@ -1,5 +1,5 @@
-// Help > Manual: the client starts "explorer manual.htm" maximised, the manual taken from the
-// working directory (not from the program's folder, not from where a script was last saved).
+// Help > Manual: the client starts the Windows folder's explorer.exe maximised, with the manual
+// of the working folder, else the one beside the program.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -44,39 +44,77 @@ bool SameFolder(std::wstring a, std::wstring b) {
 
 }  // namespace
 
-TEST(HelpManual, StartsExplorerWithManualFromTheWorkingDirectoryMaximised) {
+// The Windows folder's explorer.exe replaced by the stub for the test's length, and put back on
+// every path; the stub writes its record beside itself there.
+class ExplorerInWindowsFolder {
+ public:
+  explicit ExplorerInWindowsFolder(const std::wstring& stub) {
+    wchar_t folder[MAX_PATH] = {};
+    GetWindowsDirectoryW(folder, MAX_PATH);
+    folder_ = folder;
+    saved_ = folder_ + L"\\explorer.exe.pendrake-test";
+    ok_ = MoveFileExW(Path().c_str(), saved_.c_str(), MOVEFILE_REPLACE_EXISTING) &&
+          CopyFileW(stub.c_str(), Path().c_str(), FALSE);
+  }
+  ExplorerInWindowsFolder(const ExplorerInWindowsFolder&) = delete;
+  ExplorerInWindowsFolder& operator=(const ExplorerInWindowsFolder&) = delete;
+  ~ExplorerInWindowsFolder() {
+    DeleteFileW(Record().c_str());
+    MoveFileExW(saved_.c_str(), Path().c_str(), MOVEFILE_REPLACE_EXISTING);
+  }
+  bool Ok() const { return ok_; }
+  std::wstring Path() const { return folder_ + L"\\explorer.exe"; }
+  std::wstring Record() const { return folder_ + L"\\explorer-call.txt"; }
+
+ private:
+  std::wstring folder_, saved_;
+  bool ok_ = false;
+};
+
+// Help > Manual starts the Windows folder's explorer by its full path, never a program of that
+// name beside the client; manual.htm comes from the working folder, else from beside the
+// program; the window is maximised.
+TEST(HelpManual, StartsTheWindowsExplorerWithTheManualMaximised) {
   ScopedKeyRestore settings(HKEY_LOCAL_MACHINE, kSettingsKey);
   ScopedKeyRestore client(HKEY_CURRENT_USER, kClientKey);
   WriteString(HKEY_CURRENT_USER, kClientKey, L"szLanguage", L"EN");
+  const std::wstring stub = WinePath(Env(L"PENDRAKE_EXPLORER_STUB"));
+  ExplorerInWindowsFolder explorer(stub);
+  ASSERT_TRUE(explorer.Ok()) << "could not put the stub in the Windows folder";
 
-  // The program and the stub in one folder, the manual in another that is the working directory.
-  const std::wstring programFolder = TempFolder();
-  const std::wstring workingFolder = TempFolder();
-  const std::wstring clientCopy = programFolder + L"\\PendrakeClient.exe";
-  ASSERT_TRUE(CopyFileW(WinePath(Env(L"PENDRAKE_CLIENT_EXE")).c_str(), clientCopy.c_str(), FALSE));
-  ASSERT_TRUE(CopyFileW(WinePath(Env(L"PENDRAKE_EXPLORER_STUB")).c_str(),
-                        (programFolder + L"\\explorer.exe").c_str(), FALSE));
-  WriteSmallFile(workingFolder + L"\\manual.htm", "<html><body>manual</body></html>\n");
+  for (const bool inWorkingFolder : {true, false}) {
+    SCOPED_TRACE(inWorkingFolder ? "manual in the working folder" : "manual beside the program");
+    // The program with a decoy explorer.exe beside it, the working folder elsewhere.
+    const std::wstring programFolder = TempFolder();
+    const std::wstring workingFolder = TempFolder();
+    const std::wstring clientCopy = programFolder + L"\\PendrakeClient.exe";
+    ASSERT_TRUE(CopyFileW(WinePath(Env(L"PENDRAKE_CLIENT_EXE")).c_str(), clientCopy.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(stub.c_str(), (programFolder + L"\\explorer.exe").c_str(), FALSE));
+    const std::wstring manual = (inWorkingFolder ? workingFolder : programFolder) + L"\\manual.htm";
+    WriteSmallFile(manual, "<html><body>manual</body></html>\n");
+    DeleteFileW(explorer.Record().c_str());
 
-  Process app = Process::Start(clientCopy, L"", workingFolder);
-  ASSERT_TRUE(app.Started());
-  const HWND main = WaitForTopWindow(app.Id(), L"PendrakeClientMain");
-  ASSERT_NE(nullptr, main) << "the main window did not appear";
+    Process app = Process::Start(clientCopy, L"", workingFolder);
+    ASSERT_TRUE(app.Started());
+    const HWND main = WaitForTopWindow(app.Id(), L"PendrakeClientMain");
+    ASSERT_NE(nullptr, main) << "the main window did not appear";
+    PostCommand(main, IDM_HELP_MANUAL);
+    ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(explorer.Record()).has_value(); }))
+        << "Help > Manual did not start the Windows folder's explorer";
+    WaitUntil([&] { return Lines(*ReadFileBytes(explorer.Record())).size() >= 3; });
+    const std::vector<std::wstring> lines = Lines(*ReadFileBytes(explorer.Record()));
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_FALSE(ReadFileBytes(programFolder + L"\\explorer-call.txt").has_value())
+        << "the explorer.exe beside the program was started";
 
-  PostCommand(main, IDM_HELP_MANUAL);
-  const std::wstring record = programFolder + L"\\explorer-call.txt";
-  ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(record).has_value(); }))
-      << "Help > Manual started no explorer";
-  WaitUntil([&] { return Lines(*ReadFileBytes(record)).size() >= 3; });
-  const std::vector<std::wstring> lines = Lines(*ReadFileBytes(record));
-  ASSERT_EQ(3u, lines.size());
-
-  const std::wstring& commandLine = lines[0];
-  EXPECT_NE(std::wstring::npos, commandLine.find(L"explorer")) << "command line: " << std::string(commandLine.begin(), commandLine.end());
-  EXPECT_EQ(L"manual.htm", commandLine.substr(commandLine.size() - 10))
-      << "command line: " << std::string(commandLine.begin(), commandLine.end());
-  EXPECT_TRUE(SameFolder(workingFolder, lines[1]))
-      << "explorer's working directory: " << std::string(lines[1].begin(), lines[1].end());
-  EXPECT_EQ(std::to_wstring(SW_SHOWMAXIMIZED), lines[2]) << "show command";
-  EXPECT_TRUE(app.Running()) << "the client keeps running after opening the manual";
+    const std::wstring expected =
+        L"\"" + explorer.Path() + L"\" " + (inWorkingFolder ? L"manual.htm" : L"\"" + manual + L"\"");
+    EXPECT_TRUE(CompareStringOrdinal(expected.c_str(), -1, lines[0].c_str(), -1, TRUE) == CSTR_EQUAL)
+        << "command line: " << std::string(lines[0].begin(), lines[0].end());
+    EXPECT_TRUE(SameFolder(workingFolder, lines[1]))
+        << "explorer's working directory: " << std::string(lines[1].begin(), lines[1].end());
+    EXPECT_EQ(std::to_wstring(SW_SHOWMAXIMIZED), lines[2]) << "show command";
+    EXPECT_TRUE(app.Running()) << "the client keeps running after opening the manual";
+    app.Terminate();
+  }
 }

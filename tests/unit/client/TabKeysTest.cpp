@@ -1,0 +1,50 @@
+// Which tab Alt+letter and Ctrl+Tab select.
+#include "client/core/TabKeys.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace pendrake::client {
+namespace {
+
+TEST(TabKeys, AccessKeyIsTheLetterAfterASingleAmpersand) {
+  struct Case {
+    const char16_t* caption;
+    char16_t key;
+  } cases[] = {{u"&Test Installation", u'T'}, {u"&Defaults", u'D'}, {u"&Standardwerte", u'S'},
+               {u"R&&D &plan", u'P'},        {u"no key", 0},       {u"trailing&", 0},
+               {u"&&", 0},                   {u"&\u0394okim\u03ae", u'\u0394'}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.key, AccessKeyOf(c.caption)) << std::string(c.caption, c.caption + std::char_traits<char16_t>::length(c.caption));
+  }
+}
+
+TEST(TabKeys, AltLetterFindsItsTabWithoutRegardToCase) {
+  const std::vector<std::u16string> captions = {u"&Test Installation", u"&Defaults"};
+  EXPECT_EQ(0, TabForAccessKey(captions, u't'));
+  EXPECT_EQ(0, TabForAccessKey(captions, u'T'));
+  EXPECT_EQ(1, TabForAccessKey(captions, u'd'));
+  EXPECT_EQ(-1, TabForAccessKey(captions, u'x'));
+  EXPECT_EQ(-1, TabForAccessKey(captions, 0));
+  const std::vector<std::u16string> greek = {u"&Test \u03b5\u03b3\u03ba\u03b1\u03c4\u03ac\u03c3\u03c4\u03b1\u03c3\u03b7\u03c2",
+                                             u"&\u03a0\u03c1\u03bf\u03b5\u03c0\u03b9\u03bb\u03bf\u03b3\u03ad\u03c2"};
+  EXPECT_EQ(1, TabForAccessKey(greek, u'\u03c0')) << "a Greek small pi finds the tab of capital pi";
+}
+
+TEST(TabKeys, CtrlTabWrapsRoundBothWays) {
+  struct Case {
+    int current, count;
+    bool backward;
+    int expected;
+  } cases[] = {{0, 2, false, 1}, {1, 2, false, 0}, {0, 2, true, 1}, {1, 2, true, 0},
+               {2, 3, false, 0}, {0, 3, true, 2}, {-1, 2, false, 0}, {0, 0, false, -1}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.expected, NextTab(c.current, c.count, c.backward))
+        << c.current << " of " << c.count << (c.backward ? " backward" : " forward");
+  }
+}
+
+}  // namespace
+}  // namespace pendrake::client
