@@ -93,14 +93,15 @@ void ArrangeControls(const WindowSize& size, int shownTab, MainLayout& layout) {
   layout.pbApply.left = w20 - 1000;
 }
 
-MinSizeCorrection CheckMinimumSize(const WindowSize& size) {
+MinSizeCorrection CheckMinimumSize(const WindowSize& size, int32_t dpi) {
+  const bool snapSizes = dpi == kSnapDpi;
   if (size.innerWidth < kMinInnerWidth) {
-    const int32_t frame = size.outerWidth - size.innerWidth;
-    return {MinSizeCorrection::Width, std::max(kSnapOuterWidth, kMinInnerWidth + frame)};
+    const int32_t outer = kMinInnerWidth + size.outerWidth - size.innerWidth;
+    return {MinSizeCorrection::Width, snapSizes ? std::max(kSnapOuterWidth, outer) : outer};
   }
   if (size.innerHeight < kMinInnerHeight) {
-    const int32_t frame = size.outerHeight - size.innerHeight;
-    return {MinSizeCorrection::Height, std::max(kSnapOuterHeight, kMinInnerHeight + frame)};
+    const int32_t outer = kMinInnerHeight + size.outerHeight - size.innerHeight;
+    return {MinSizeCorrection::Height, snapSizes ? std::max(kSnapOuterHeight, outer) : outer};
   }
   return {};
 }

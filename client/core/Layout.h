@@ -72,9 +72,13 @@ struct MinSizeCorrection {
 };
 
 // One correction per resize (not minimised): a client area narrower than 8235 gives a new
-// outer width, else one lower than 5460 gives a new outer height. The new outer size is the
-// snap size (8355 / 6150), or larger where the window's frame is thicker than the classic
-// 120 x 690 twips, so that the client area does reach the minimum after the correction.
-MinSizeCorrection CheckMinimumSize(const WindowSize& size);
+// outer width, else one lower than 5460 gives a new outer height. At 96 DPI, the resolution the
+// snap sizes are given for, the new outer size is the snap size (8355 / 6150), or larger where
+// the window's frame is thicker than the classic 120 x 690 twips, so that the client area does
+// reach the minimum after the correction. At any other resolution a frame keeps its pixels
+// rather than its twips, so the snap sizes' allowance for it does not hold there: the new outer
+// size is the minimum plus the window's real frame, and the client area is the minimum.
+inline constexpr int32_t kSnapDpi = 96;
+MinSizeCorrection CheckMinimumSize(const WindowSize& size, int32_t dpi = kSnapDpi);
 
 }  // namespace pendrake::client

@@ -9,6 +9,7 @@
 #include "client/core/InputRules.h"
 #include "client/core/LanguageFont.h"
 #include "client/core/Messages.h"
+#include "WindowDpi.h"
 #include "pendrake/owners.h"
 
 namespace pendrake::client {
@@ -17,17 +18,22 @@ HFONT gLanguageFont = nullptr;
 
 namespace {
 
-// Every font made so far, with the values it was made from. Fonts are few (one per language
-// font in use) and live as long as the process.
-std::vector<std::pair<LanguageFontValues, owners::UniqueHfont>>& FontCache() {
-  static std::vector<std::pair<LanguageFontValues, owners::UniqueHfont>> cache;
+// Every font made so far, with the values and the resolution it was made for. Fonts are few
+// (one per language font and resolution in use) and live as long as the process.
+struct MadeFont {
+  LanguageFontValues values;
+  int dpi;
+  owners::UniqueHfont font;
+};
+std::vector<MadeFont>& FontCache() {
+  static std::vector<MadeFont> cache;
   return cache;
 }
 
-HFONT CreateLanguageFont(const LanguageFontValues& values) {
+HFONT CreateLanguageFont(const LanguageFontValues& values, int dpi) {
   LOGFONTW font{};
   lstrcpynW(font.lfFaceName, ToWide(values.name).c_str(), LF_FACESIZE);
-  font.lfHeight = -MulDiv(values.sizePoints, Dpi().y, 72);
+  font.lfHeight = -MulDiv(values.sizePoints, dpi, 72);
   font.lfCharSet = static_cast<BYTE>(values.charset);
   font.lfWeight = FW_NORMAL;  // 400
   font.lfUnderline = FALSE;
@@ -38,23 +44,39 @@ HFONT CreateLanguageFont(const LanguageFontValues& values) {
 
 }  // namespace
 
-HFONT SetLanguageFont() {
-  const LanguageFontValues& values = UpdateLanguageFontValues();
+namespace {
+
+// The font of these values at `dpi`: made on first use, then found again.
+HFONT FontFor(const LanguageFontValues& values, int dpi) {
   auto& cache = FontCache();
-  for (const auto& [made, font] : cache) {
-    if (made == values) return gLanguageFont = font.get();
+  for (const MadeFont& made : cache) {
+    if (made.values == values && made.dpi == dpi) return made.font.get();
   }
-  HFONT font = CreateLanguageFont(values);
-  if (font) cache.emplace_back(values, owners::UniqueHfont(font));
+  HFONT font = CreateLanguageFont(values, dpi);
+  if (font) cache.push_back({values, dpi, owners::UniqueHfont(font)});
+  return font;
+}
+
+}  // namespace
+
+HFONT SetLanguageFont() {
   // A font that could not be made leaves the previous one in use.
-  if (font) gLanguageFont = font;
+  if (HFONT font = FontFor(UpdateLanguageFontValues(), Dpi().y)) gLanguageFont = font;
   return gLanguageFont;
+}
+
+HFONT LanguageFontFor(HWND window) {
+  const int dpi = DpiOf(window);
+  if (dpi == Dpi().y) return gLanguageFont;
+  HFONT font = FontFor(gLanguageFontValues, dpi);
+  return font ? font : gLanguageFont;
 }
 
 int LanguageFontsCreated() { return static_cast<int>(FontCache().size()); }
 
 void ApplyLanguageFont(HWND window) {
-  if (window && gLanguageFont) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(gLanguageFont), TRUE);
+  if (!window || !gLanguageFont) return;
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(LanguageFontFor(window)), TRUE);
 }
 
 std::wstring ToWide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
@@ -221,9 +243,9 @@ void MakeDigitsOnlyField(HWND edit) { SetWindowSubclass(edit, DigitsOnlyFieldPro
 
 HWND AddChildControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y, int w,
                      int h) {
-  return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, TwipsToPixels(x, Axis::Across),
-                         TwipsToPixels(y, Axis::Down), TwipsToPixels(w, Axis::Across), TwipsToPixels(h, Axis::Down),
-                         parent,
+  const int dpi = DpiOf(parent);
+  return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, TwipsAt(x, dpi), TwipsAt(y, dpi),
+                         TwipsAt(w, dpi), TwipsAt(h, dpi), parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
 }
 
@@ -233,7 +255,8 @@ HWND CreateDialogFrame(const wchar_t* className, HWND owner) {
 }
 
 void PlaceOverOwner(HWND window, HWND owner, int clientWidthTwips, int clientHeightTwips) {
-  RECT frame{0, 0, TwipsToPixels(clientWidthTwips, Axis::Across), TwipsToPixels(clientHeightTwips, Axis::Down)};
+  const int dpi = DpiOf(window);
+  RECT frame{0, 0, TwipsAt(clientWidthTwips, dpi), TwipsAt(clientHeightTwips, dpi)};
   AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
                      static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
   const int w = frame.right - frame.left, h = frame.bottom - frame.top;

@@ -19,7 +19,11 @@ inline constexpr wchar_t kProgramTitle[] = L"Pendrake Client";
 extern HFONT gLanguageFont;
 HFONT SetLanguageFont();
 
-// Gives gLanguageFont to a window or control (WM_SETFONT, redrawn).
+// The language font made for the resolution of `window` (gLanguageFont at the screen's).
+HFONT LanguageFontFor(HWND window);
+
+// Gives the language font, at the window's resolution, to a window or control (WM_SETFONT,
+// redrawn).
 void ApplyLanguageFont(HWND window);
 
 // How many distinct font objects SetLanguageFont has created in this process.

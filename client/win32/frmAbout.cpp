@@ -106,10 +106,11 @@ void CreateControls(HWND window) {
 
 // The link shows in the language font with an underline; the font is remade at each
 // application, as the language font may have changed.
-void MakeLinkFont(AboutState& state) {
+void MakeLinkFont(HWND window, AboutState& state) {
   state.linkFont.reset();
   LOGFONTW face{};
-  if (gLanguageFont && GetObjectW(gLanguageFont, sizeof face, &face) == sizeof face) {
+  HFONT language = LanguageFontFor(window);
+  if (language && GetObjectW(language, sizeof face, &face) == sizeof face) {
     face.lfUnderline = TRUE;
     state.linkFont.reset(CreateFontIndirectW(&face));
   }
@@ -121,7 +122,7 @@ void frmAbout_Initiate_Language_settings(HWND window) {
   ApplyLanguageFont(window);
   for (int id : {IDC_ABOUT_LBLTITLE, IDC_ABOUT_LBLVERSION, IDC_ABOUT_LBLMOREINFORMATIONAT, IDC_ABOUT_CMDOK})
     ApplyLanguageFont(GetDlgItem(window, id));
-  MakeLinkFont(state);
+  MakeLinkFont(window, state);
   HWND link = GetDlgItem(window, IDC_ABOUT_LBLWWWORVELLECOM);
   if (state.linkFont)
     SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(state.linkFont.get()), TRUE);

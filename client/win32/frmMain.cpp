@@ -44,6 +44,7 @@
 #include "ModalLoop.h"
 #include "MessageNumbers.h"
 #include "Registry.h"
+#include "WindowDpi.h"
 #include "client/core/InputRules.h"
 #include "client/core/Layout.h"
 #include "client/core/Messages.h"
@@ -71,11 +72,14 @@ pc::SettingsRecord gRecord;          // the stored defaults as loaded or last sa
 bool gSettingsReadOnly = false;       // the settings key refused writes when the window loaded
 std::wstring gScriptFileName;         // CDMain's remembered file name
 
-// Lengths across and down, in pixels from twips and back (Global's conversion).
-int XPx(int twips) { return pc::TwipsToPixels(twips, pc::Axis::Across); }
-int YPx(int twips) { return pc::TwipsToPixels(twips, pc::Axis::Down); }
-int XTw(int pixels) { return pc::PixelsToTwips(pixels, pc::Axis::Across); }
-int YTw(int pixels) { return pc::PixelsToTwips(pixels, pc::Axis::Down); }
+// The resolution the window is laid out at: its monitor's, followed through WM_DPICHANGED.
+int gDpi = 96;
+
+// Lengths across and down, in pixels from twips and back, at the window's resolution.
+int XPx(int twips) { return pc::TwipsAt(twips, gDpi); }
+int YPx(int twips) { return pc::TwipsAt(twips, gDpi); }
+int XTw(int pixels) { return pc::PixelsToTwipsAt(pixels, gDpi); }
+int YTw(int pixels) { return pc::PixelsToTwipsAt(pixels, gDpi); }
 
 // ---- The controls ----------------------------------------------------------------------------
 // Their rows (MainControls.h): identifier, kind, page, container, initial place, caption,
@@ -340,6 +344,16 @@ void GenerateScript(bool syslog) {
 }
 
 // ---- Window creation --------------------------------------------------------------------------
+// Text boxes, lists and the status bar keep a font of their own, at the window's resolution;
+// the language font goes to the captions only.
+void ApplyOwnFont() {
+  const auto ownFont = reinterpret_cast<WPARAM>(pc::GuiFontFor(gDpi));
+  for (const auto& def : MainControls()) {
+    if (!def.languageFont) SendMessageW(Item(def.id), WM_SETFONT, ownFont, TRUE);
+  }
+  SendMessageW(gStatus, WM_SETFONT, ownFont, TRUE);
+}
+
 void CreateControls(HINSTANCE instance) {
   gTab = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0,
                          0, 0, gMain, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_SSTAB)), instance, nullptr);
@@ -363,13 +377,7 @@ void CreateControls(HINSTANCE instance) {
   gStatus = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, gMain,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STBMAIN)), instance, nullptr);
 
-  // Text boxes, lists and the status bar keep a font of their own; the language font goes to
-  // the captions only.
-  const auto ownFont = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
-  for (const auto& def : MainControls()) {
-    if (!def.languageFont) SendMessageW(Item(def.id), WM_SETFONT, ownFont, FALSE);
-  }
-  SendMessageW(gStatus, WM_SETFONT, ownFont, FALSE);
+  ApplyOwnFont();
 
   pc::FillComboList(gMain, IDC_CBFACILITY, pc::FacilityList());
   pc::FillComboList(gMain, IDC_CBPRIORITY, pc::PriorityList());
@@ -407,7 +415,7 @@ void LoadMainWindow() {
 // makes the next one), then the layout.
 void OnSize(UINT state) {
   if (state == SIZE_MINIMIZED || !gTab) return;
-  const pc::MinSizeCorrection fix = pc::CheckMinimumSize(CurrentSize());
+  const pc::MinSizeCorrection fix = pc::CheckMinimumSize(CurrentSize(), gDpi);
   if (fix.kind != pc::MinSizeCorrection::None) {
     RECT outer{};
     GetWindowRect(gMain, &outer);
@@ -484,6 +492,7 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   switch (message) {
     case WM_CREATE:
       gMain = window;
+      gDpi = pc::DpiOf(window);
       CreateControls(reinterpret_cast<CREATESTRUCTW*>(lParam)->hInstance);
       return 0;
     case WM_SIZE:
@@ -498,6 +507,16 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         ShowPage(ShownTab());
         ArrangeControls();
       }
+      return 0;
+    }
+    case WM_DPICHANGED: {
+      // Another monitor: the suggested frame, then fonts and controls at its resolution.
+      gDpi = HIWORD(wParam);
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      ApplyOwnFont();
+      frmMain_Initiate_Language_settings();  // the language font at the new resolution, and the layout
       return 0;
     }
     case WM_CANCELMODE:
@@ -532,6 +551,9 @@ void CreateMainWindow() {
   const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
   const DWORD exStyle = WS_EX_CONTROLPARENT;
   HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAINMENU));
+  // Sized at the screen's resolution; a window that opens on a monitor of another one is
+  // measured again once it exists (CheckMinimumSize on its first showing).
+  gDpi = pc::Dpi().y;
   RECT frame{0, 0, XPx(pc::kMinInnerWidth), YPx(pc::kMinInnerHeight)};
   AdjustWindowRectEx(&frame, style, TRUE, exStyle);
   CreateWindowExW(exStyle, kClassName, kTitle, style, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,

@@ -231,6 +231,24 @@ TEST_F(Keyboard, SaveRefusedByTheRegistryIsReportedAndOkStaysOpen) {
   EXPECT_TRUE(client_.Running()) << "OK ended the client although nothing was saved";
 }
 
+// The program's manifest asks an administrator to elevate, as admin tools do, and declares
+// per-monitor DPI awareness (v2) with the system-aware fallback.
+TEST(Manifest, AsksForElevationAndPerMonitorAwareness) {
+  const std::wstring exe = gd::WinePath(gd::Env(L"PENDRAKE_CLIENT_EXE"));
+  HMODULE image = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(image, nullptr) << "cannot load the client's resources";
+  HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+  ASSERT_NE(found, nullptr) << "no manifest";
+  const auto* bytes = static_cast<const char*>(LockResource(LoadResource(image, found)));
+  const std::string manifest(bytes, SizeofResource(image, found));
+  FreeLibrary(image);
+  for (const char* part : {"<requestedExecutionLevel level=\"highestAvailable\"",
+                           "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>",
+                           "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2"}) {
+    EXPECT_NE(std::string::npos, manifest.find(part)) << "the manifest lacks " << part;
+  }
+}
+
 // At 144 DPI the minimum client area is still 8235 x 5460 twips, and the controls and the font
 // grow with it (run with the prefix at 144 DPI by dpi144_tests.sh).
 TEST_F(Keyboard, At144DpiTheMinimumAndTheControlsScaleTogether) {

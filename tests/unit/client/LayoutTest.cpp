@@ -164,11 +164,33 @@ TEST(MinimumSize, OneCorrectionPerResize) {
       {{8000, 6000, 8060, 6300}, MinSizeCorrection::Width, 8355},   // thinner frame: the snap size stands
   };
   for (const Case& c : kCases) {
-    const MinSizeCorrection got = CheckMinimumSize(c.size);
+    const MinSizeCorrection got = CheckMinimumSize(c.size, 96);
     EXPECT_EQ(c.kind, got.kind) << c.size.innerWidth << "x" << c.size.innerHeight;
     if (c.kind != MinSizeCorrection::None) {
       EXPECT_EQ(c.outer, got.outer) << c.size.innerWidth;
     }
+  }
+}
+
+// Away from 96 DPI the frame keeps its pixels, so the correction is the minimum plus the real
+// frame, thinner or thicker than the classic one: the client area is then the minimum itself.
+TEST(MinimumSize, AtOtherResolutionsTheClientAreaBecomesTheMinimum) {
+  struct Case {
+    int32_t dpi;
+    WindowSize size;
+    MinSizeCorrection::Kind kind;
+    int32_t outer;
+  };
+  const Case kCases[] = {
+      {144, {3000, 2000, 3090, 2460}, MinSizeCorrection::Width, 8325},    // 9 px of frame at 144 DPI
+      {144, {8235, 2000, 8325, 2460}, MinSizeCorrection::Height, 5920},   // 46 px of caption, menu, frame
+      {192, {8000, 6000, 8300, 6900}, MinSizeCorrection::Width, 8535},
+      {120, {8235, 5460, 8355, 6150}, MinSizeCorrection::None, 0},
+  };
+  for (const Case& c : kCases) {
+    const MinSizeCorrection got = CheckMinimumSize(c.size, c.dpi);
+    EXPECT_EQ(c.kind, got.kind) << c.dpi << " DPI, " << c.size.innerWidth << "x" << c.size.innerHeight;
+    EXPECT_EQ(c.outer, got.outer) << c.dpi << " DPI, " << c.size.innerWidth << "x" << c.size.innerHeight;
   }
 }
 
