@@ -5,8 +5,9 @@
 #   winebed.sh stop    stop the wineserver this bed started, every Wine process of the prefix, and
 #                      the display
 #   winebed.sh fresh   throw the prefix away and start again from the template
-#   winebed.sh fonts   link the Greek font into Tahoma again (after code page changes) and give
-#                      title bars a caption font with Greek letters
+#   winebed.sh fonts   link the Greek font into Tahoma again (after code page changes), give
+#                      title bars a caption font with Greek letters and links the colour
+#                      of Windows' standard scheme
 #   winebed.sh dpi N   make the prefix's screen N dots per inch (96 is the prefix's own)
 #   winebed.sh x86     say whether this host runs 32-bit Windows programs; exit 0 if it does
 #
@@ -27,6 +28,13 @@ link_greek_font() {
   "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
     /v Tahoma /t REG_MULTI_SZ /d 'DejaVuSans.ttf,DejaVu Sans' /f >/dev/null 2>&1
   caption_font
+  link_colour
+}
+
+# Wine's own colour scheme has the hot-light colour (the colour of links) at 224 224 224, which
+# hardly shows on a window's face; the bed takes the colour of Windows' standard scheme.
+link_colour() {
+  "$WINE64" reg add 'HKCU\Control Panel\Colors' /v HotTrackingColor /t REG_SZ /d '0 102 204' /f >/dev/null 2>&1
 }
 
 # Wine draws title bars in the caption font, bold "MS Shell Dlg" (Tahoma Bold), which the link

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of the main window's two tabs in English, German and Greek, saved as
 #   $PENDRAKE_SCREENSHOT_DIR/main_<test|defaults>_<en|de|gr>.png
+# and in English with the screen at 144 DPI, as main_<test|defaults>_en_144dpi.png (the prefix
+# goes back to 96 DPI on every path).
 # The client key's szLanguage and the component settings key are put back as they were.
 set -euo pipefail
 tools="$PENDRAKE_SOURCE_DIR/tools"
@@ -26,7 +28,9 @@ if wine reg query "$settings_key" >/dev/null 2>&1; then
 fi
 
 client_pid=""
+dpi_changed=0
 cleanup() {
+  if [ "$dpi_changed" = 1 ]; then "$tools/winebed.sh" dpi 96 || true; fi
   if [ -n "$client_pid" ] && kill -0 "$client_pid" 2>/dev/null; then
     kill "$client_pid" 2>/dev/null || true
     wait "$client_pid" 2>/dev/null || true
@@ -54,16 +58,24 @@ shoot() {  # shoot FILE: the main window's rectangle from the screen
   echo "saved $out/$1 (${w}x${h})"
 }
 
-for language in EN DE GR; do
+shoot_language() {  # shoot_language EN|DE|GR SUFFIX: both tabs, then Cancel
+  local language="$1" suffix="$2" lower
   lower="$(tr 'A-Z' 'a-z' <<<"$language")"
   wine reg add "$client_key" /v szLanguage /t REG_SZ /d "$language" /f >/dev/null 2>&1
   wine "$client" >/dev/null 2>&1 &
   client_pid=$!
   wine "$ctl" wait PendrakeClientMain 20000 >/dev/null
-  shoot "main_test_${lower}.png"
+  shoot "main_test_${lower}${suffix}.png"
   wine "$ctl" tab PendrakeClientMain 1
-  shoot "main_defaults_${lower}.png"
+  shoot "main_defaults_${lower}${suffix}.png"
   wine "$ctl" command PendrakeClientMain 1012   # Cancel: ends the program, saves nothing
   wait "$client_pid" || true
   client_pid=""
-done
+}
+
+for language in EN DE GR; do shoot_language "$language" ""; done
+dpi_changed=1
+"$tools/winebed.sh" dpi 144
+shoot_language EN _144dpi
+"$tools/winebed.sh" dpi 96
+dpi_changed=0
