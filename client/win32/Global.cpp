@@ -196,10 +196,6 @@ const ScreenDpi& Dpi() {
   return dpi;
 }
 
-int TwipsToPixels(int twips, Axis axis) { return MulDiv(twips, axis == Axis::Across ? Dpi().x : Dpi().y, 1440); }
-
-int PixelsToTwips(int pixels, Axis axis) { return MulDiv(pixels, 1440, axis == Axis::Across ? Dpi().x : Dpi().y); }
-
 namespace {
 
 LRESULT CALLBACK DigitsOnlyFieldProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {

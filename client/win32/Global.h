@@ -69,24 +69,19 @@ std::wstring ProgramFolder();
 bool RegisterFormClass(const wchar_t* className, WNDPROC proc, HINSTANCE instance, HICON icon = nullptr);
 
 // The screen's resolution in dots per inch, across and down (96 where it cannot be read);
-// read once for the process.
+// read once for the process. A window's own resolution: DpiOf (WindowDpi.h).
 struct ScreenDpi {
   int x = 96;
   int y = 96;
 };
 const ScreenDpi& Dpi();
 
-// Twips <-> pixels at the screen's real resolution: lengths across (x, widths) on the
-// horizontal resolution, lengths down (y, heights) on the vertical one.
-enum class Axis { Across, Down };
-int TwipsToPixels(int twips, Axis axis);
-int PixelsToTwips(int pixels, Axis axis);
-
 // Makes an edit control a number field: typed keys pass DigitsOnlyKeyFilter (a refused key
 // beeps), and pasted text goes in with its non-digits removed, with the same beep.
 void MakeDigitsOnlyField(HWND edit);
 
-// A visible child control of `parent` with the given position and size in twips.
+// A visible child control of `parent` with the given position and size in twips, at the
+// parent's resolution.
 HWND AddChildControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y, int w,
                      int h);
 
@@ -95,7 +90,7 @@ HWND AddChildControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD
 HWND CreateDialogFrame(const wchar_t* className, HWND owner);
 
 // Sizes a window, with its own frame styles, so that its client area is the given size in twips
-// and centres it over `owner` (over the screen when there is none).
+// at the window's resolution, and centres it over `owner` (over the screen when there is none).
 void PlaceOverOwner(HWND window, HWND owner, int clientWidthTwips, int clientHeightTwips);
 
 }  // namespace pendrake::client

@@ -173,8 +173,15 @@ bool FocusWindow(HWND window) {
 }
 
 bool PressKeys(HWND window, const std::wstring& keys) {
-  return RunXdotool(L"search --sync --limit 1 --name " + TitlePattern(window) +
-                    L" windowfocus --sync key --clearmodifiers --delay 80 " + keys);
+  // The X focus first; then the window is made Wine's active one as well, since without a window
+  // manager a focus change of an unmanaged window does not always reach Wine's activation, and
+  // keys reach only the active window's thread.
+  if (!FocusWindow(window)) return false;
+  if (GetForegroundWindow() != GetAncestor(window, GA_ROOT)) {
+    SetForegroundWindow(window);
+    WaitUntil([&] { return GetForegroundWindow() == GetAncestor(window, GA_ROOT); }, 2s);
+  }
+  return RunXdotool(L"key --clearmodifiers --delay 80 " + keys);
 }
 
 namespace {

@@ -131,7 +131,7 @@ void ResizeWindow(HWND window, int width, int height);
 // Keys pressed on the test's own X display as a keyboard gives them, so access keys, Tab and
 // dialog navigation see real WM_KEYDOWN / WM_SYSKEYDOWN input (posted WM_CHAR does not reach
 // them). `window` (a top-level window of any process) first gets the X input focus, found by
-// its title. `keys` are xdotool key names separated by blanks, pressed one after the other:
+// its title, and becomes the active window (SetForegroundWindow, as a click on it would). `keys` are xdotool key names separated by blanks, pressed one after the other:
 // "alt+t", "alt+d", "ctrl+Tab", "ctrl+shift+Tab", "Tab", "shift+Tab", "Return", "space".
 // Returns false when xdotool could not be started or did not end in time; a key's effect is
 // the caller's to wait for.
