@@ -118,7 +118,9 @@ TEST(Conversion, AnsiRoundTripInTheSystemCodePage) {
   // Look-alikes of the quotation mark (script files) and of Latin letters (stored names) become
   // '?' in both code pages, never the character they resemble.
   EXPECT_EQ("a?b?c", ToAnsi(L"a\xFF02" L"b\x02BA" L"c"));
-  if (acp == 1252) EXPECT_EQ("?mega", ToAnsi(L"\x03A9mega"));
+  if (acp == 1252) {
+    EXPECT_EQ("?mega", ToAnsi(L"\x03A9mega"));
+  }
 }
 
 TEST(ErrorText, NumberLineBreakAndThePlatformDescription) {
@@ -136,7 +138,9 @@ TEST(ErrorText, NumberLineBreakAndThePlatformDescription) {
                                                                         : L"Invalid class string";
   EXPECT_EQ(L"Error: -2147221005\r\n" + secondLine + L"\r\n" + MessageText(msg::kNeeds64BitComponent), hr);
   const std::wstring mismatch = ErrorMessageText(L"Error: ", static_cast<int32_t>(0x80020005));
-  if (ErrorDescription(0x80020005).empty()) EXPECT_EQ(L"Error: -2147352571\r\n0x80020005", mismatch);
+  if (ErrorDescription(0x80020005).empty()) {
+    EXPECT_EQ(L"Error: -2147352571\r\n0x80020005", mismatch);
+  }
   EXPECT_EQ(L"Error during Script generation:5\r\nAccess denied",
             ErrorMessageText(L"Error during Script generation:", 5, L"Access denied"));
 }
