@@ -25,14 +25,11 @@
 #include "frmMain.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 #include <uxtheme.h>
 
-#include <algorithm>
 #include <span>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "ControlIds.h"
 #include "ControlText.h"
@@ -44,6 +41,7 @@
 #include "ModalLoop.h"
 #include "MessageNumbers.h"
 #include "Registry.h"
+#include "ScriptFileDialog.h"
 #include "WindowDpi.h"
 #include "client/core/InputRules.h"
 #include "client/core/Layout.h"
@@ -285,38 +283,10 @@ void LogToSyslogTest() { RunTest(kSyslogTest, L"LogToSyslog", IDC_TXTTESTSYSLOGM
 void LogToEventLogTest() { RunTest(kEventLogTest, L"LogToEventLog", IDC_TXTTESTEVENTLOGMSG); }
 
 // ---- Script generator (CDMain) ---------------------------------------------------------------
-// Asks for the file; returns false on a cancel, an empty name or a dialog failure (then
-// `error` holds the dialog's error code).
-bool AskScriptFile(std::wstring& path, DWORD& error) {
-  std::vector<wchar_t> buffer(32768, L'\0');
-  gScriptFileName.copy(buffer.data(), std::min(gScriptFileName.size(), buffer.size() - 1));
-  static constexpr wchar_t kFilter[] = L"VBS (*.vbs)\0*.vbs\0All Files (*.*)\0*.*\0";
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = gMain;
-  ofn.lpstrFilter = kFilter;
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = buffer.data();
-  ofn.nMaxFile = static_cast<DWORD>(buffer.size());
-  ofn.lpstrTitle = L"Open";
-  // A name that does not exist yet is welcome and an existing file is replaced without a
-  // question. The working directory stays where the program started, because Help > Manual
-  // looks for manual.htm there.
-  ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR;
-  error = 0;
-  if (!GetOpenFileNameW(&ofn)) {
-    error = CommDlgExtendedError();
-    return false;
-  }
-  path = buffer.data();
-  gScriptFileName = path;
-  return !path.empty();
-}
-
 void GenerateScript(bool syslog) {
   std::wstring path;
   DWORD error = 0;
-  if (AskScriptFile(path, error)) {
+  if (pc::AskScriptFile(gMain, gScriptFileName, path, error)) {
     std::u16string text;
     if (syslog) {
       pc::SyslogScriptValues v;
