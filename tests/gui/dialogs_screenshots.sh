@@ -3,6 +3,8 @@
 # box, then turns their BMPs into PNGs in the screenshot folder.
 #   PENDRAKE_DIALOGS_DRIVER  the test program (Windows exe), PENDRAKE_SCREENSHOT_DIR  the folder
 set -euo pipefail
+# A step that stops the script says which one it was: most of them are quiet Wine calls.
+trap 'echo "${0##*/}: line $LINENO: \"$BASH_COMMAND\" ended with $?" >&2' ERR
 here="$(cd "$(dirname "$0")" && pwd)"
 tools="$here/../../tools"
 shots="${PENDRAKE_SCREENSHOT_DIR:?}"

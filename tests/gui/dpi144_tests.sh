@@ -3,6 +3,8 @@
 # to 96 on every path, so later window tests see the prefix as before.
 #   PENDRAKE_KEYBOARD_DRIVER  the test program (Windows exe)
 set -euo pipefail
+# A step that stops the script says which one it was: most of them are quiet Wine calls.
+trap 'echo "${0##*/}: line $LINENO: \"$BASH_COMMAND\" ended with $?" >&2' ERR
 here="$(cd "$(dirname "$0")" && pwd)"
 tools="$here/../../tools"
 trap '"$tools/winebed.sh" dpi 96' EXIT

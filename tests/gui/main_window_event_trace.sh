@@ -2,6 +2,8 @@
 # Runs the main window's event log test with Wine's event log trace on. Wine keeps no event
 # log: what the component reported shows only in this trace, which the test reads back.
 set -euo pipefail
+# A step that stops the script says which one it was: most of them are quiet Wine calls.
+trap 'echo "${0##*/}: line $LINENO: \"$BASH_COMMAND\" ended with $?" >&2' ERR
 trace="$PENDRAKE_BUILD_DIR/gui-event-trace.log"
 rm -f "$trace"
 status=0

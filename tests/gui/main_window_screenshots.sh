@@ -5,6 +5,8 @@
 # goes back to 96 DPI on every path).
 # The client key's szLanguage and the component settings key are put back as they were.
 set -euo pipefail
+# A step that stops the script says which one it was: most of them are quiet Wine calls.
+trap 'echo "${0##*/}: line $LINENO: \"$BASH_COMMAND\" ended with $?" >&2' ERR
 tools="$PENDRAKE_SOURCE_DIR/tools"
 out="${PENDRAKE_SCREENSHOT_DIR:?}"
 client="${PENDRAKE_CLIENT_EXE:?}"
