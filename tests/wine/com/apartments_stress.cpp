@@ -12,10 +12,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <latch>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -87,21 +90,13 @@ class DrainingReceiver {
     std::fclose(table);
     return drops;
   }
-  std::size_t count() {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    return received_.size();
-  }
-  // Waits until `expected` have arrived or nothing more came for a while.
+  // Waits until `expected` have arrived or nothing more came for three seconds.
   std::vector<std::string> Collect(std::size_t expected) {
-    std::size_t last = 0;
-    for (int quiet = 0; quiet < 30; ++quiet) {
-      const std::size_t now = count();
-      if (now >= expected) break;
-      if (now != last) quiet = 0;
-      last = now;
-      Sleep(100);
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (received_.size() < expected) {
+      const std::size_t before = received_.size();
+      if (!arrived_.wait_for(lock, std::chrono::seconds(3), [&] { return received_.size() != before; })) break;
     }
-    const std::lock_guard<std::mutex> lock(mutex_);
     return received_;
   }
 
@@ -110,8 +105,11 @@ class DrainingReceiver {
     while (!stop_) {
       std::optional<std::string> datagram = receiver_.Receive(50);
       if (!datagram) continue;
-      const std::lock_guard<std::mutex> lock(mutex_);
-      received_.push_back(std::move(*datagram));
+      {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        received_.push_back(std::move(*datagram));
+      }
+      arrived_.notify_all();
     }
   }
 
@@ -119,6 +117,7 @@ class DrainingReceiver {
   std::atomic<bool> stop_{false};
   std::thread thread_;
   std::mutex mutex_;
+  std::condition_variable arrived_;
   std::vector<std::string> received_;
 };
 
@@ -159,7 +158,7 @@ struct Shared {
   int calls = 2000;
   std::uint16_t port = 0;
   HANDLE go = nullptr;              // set once every thread waits: all create at once
-  std::atomic<int> ready{0};
+  std::latch ready{kThreads};       // counted down by every thread before it waits for `go`
   std::atomic<int> warmedUp{0};     // threads past their first calls
   HANDLE measured = nullptr;        // set once the start figures are taken
   std::atomic<long> syslogCalls{0};
@@ -172,12 +171,12 @@ struct Shared {
 void Apartment(Shared& shared, int index) {
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
     Fail("apartment " + std::to_string(index) + ": CoInitializeEx");
-    shared.ready++;
+    shared.ready.count_down();
     shared.warmedUp++;
     return;
   }
   {
-    shared.ready++;
+    shared.ready.count_down();
     WaitForSingleObject(shared.go, INFINITE);
     CLSID clsid{};
     HRESULT hr = CLSIDFromProgID(L"Orvelle.Pendrake", &clsid);
@@ -332,7 +331,7 @@ int main(int argc, char** argv) {
 
     std::vector<std::thread> threads;
     for (int i = 0; i < kThreads; ++i) threads.emplace_back(Apartment, std::ref(shared), i);
-    while (shared.ready < kThreads) Sleep(1);
+    shared.ready.wait();
     const DWORD started = GetTickCount();
     SetEvent(shared.go);
 

@@ -44,6 +44,7 @@ class DrainingReceiver:
                 continue
         self.port = self.receiver.port
         self.datagrams = []
+        self.arrived = threading.Condition()
         self.stopping = False
         self.thread = threading.Thread(target=self._run, daemon=True)
         self.thread.start()
@@ -51,16 +52,21 @@ class DrainingReceiver:
     def _run(self):
         while not self.stopping:
             try:
-                self.datagrams += [data for data, _sender in self.receiver.receive(0, 0.1)]
+                batch = [data for data, _sender in self.receiver.receive(0, 0.1)]
             except OSError:
                 return
+            if batch:
+                with self.arrived:
+                    self.datagrams += batch
+                    self.arrived.notify_all()
 
     def collect(self, expected: int, quiet: float = 3.0):
-        last, since = -1, time.monotonic()
-        while len(self.datagrams) < expected and time.monotonic() - since < quiet:
-            if len(self.datagrams) != last:
-                last, since = len(self.datagrams), time.monotonic()
-            time.sleep(0.05)
+        """Waits until `expected` have arrived or nothing more came for `quiet` seconds."""
+        with self.arrived:
+            while len(self.datagrams) < expected:
+                before = len(self.datagrams)
+                if not self.arrived.wait_for(lambda: len(self.datagrams) != before, quiet):
+                    break
         self.stopping = True
         self.thread.join()
         self.receiver.close()
