@@ -7,10 +7,14 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export WINEARCH=win64
 # While the bed runs, every Wine process sees its X display, so the one desktop of the bed's
 # server always has a graphics driver, whichever process begins it (see winebed.sh start).
-if [ -s "$(dirname "$WINEPREFIX")/xvfb.display" ]; then
-  DISPLAY="$(cat "$(dirname "$WINEPREFIX")/xvfb.display")"
-  export DISPLAY
-fi
+bed_dir="$(dirname "$WINEPREFIX")"
+use_bed_display() {
+  if [ -s "$bed_dir/xvfb.display" ]; then
+    DISPLAY="$(cat "$bed_dir/xvfb.display")"
+    export DISPLAY
+  fi
+}
+use_bed_display
 export LANG="${LANG:-C.UTF-8}"
 WINE64=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver64

@@ -16,7 +16,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/wine-env.sh"
-template="${PENDRAKE_WINE_TEMPLATE:-$(dirname "$WINEPREFIX")/../wine-template}"
+template="${PENDRAKE_WINE_TEMPLATE:-$bed_dir/../wine-template}"
 pidfile="$WINEPREFIX.wineserver.pid"
 # The answer of this bed's probe, kept from its start to its stop: "yes ..." or "no ...".
 x86_answer="$WINEPREFIX.x86"
@@ -112,7 +112,7 @@ probe_x86() {
     *) echo "PENDRAKE_FORCE_X86 must be yes or no, not '$PENDRAKE_FORCE_X86'" >&2; return 2 ;;
   esac
   local exe out rc=0
-  exe="$(dirname "$WINEPREFIX")/x86_probe.exe"
+  exe="$bed_dir/x86_probe.exe"
   if [ ! -f "$exe" ] || [ "$here/x86_probe.c" -nt "$exe" ]; then
     i686-w64-mingw32-gcc -O2 -s -o "$exe" "$here/x86_probe.c"
   fi
@@ -144,7 +144,7 @@ ensure_prefix() {
     flock 9
     usable "$template" || make_template "$template"
     rm -rf "$WINEPREFIX"
-    mkdir -p "$(dirname "$WINEPREFIX")"
+    mkdir -p "$bed_dir"
     cp -a "$template" "$WINEPREFIX"
   ) 9>"$template.lock"
 }
@@ -160,8 +160,8 @@ start() {
   # display that process sees. So the bed's own X display comes first, and every Wine process of
   # the bed sees it (wine-env.sh): otherwise a desktop begun without a display would leave every
   # later window of the run without a graphics driver.
-  PENDRAKE_BUILD_DIR="$(dirname "$WINEPREFIX")" bash "$here/xvfb.sh" start >/dev/null
-  export DISPLAY; DISPLAY="$(cat "$(dirname "$WINEPREFIX")/xvfb.display")"
+  PENDRAKE_BUILD_DIR="$bed_dir" bash "$here/xvfb.sh" start >/dev/null
+  use_bed_display
   "$WINESERVER" -f -p </dev/null >/dev/null 2>&1 &
   echo $! > "$pidfile"
   # Let the server come up before the first client races it.
@@ -183,7 +183,7 @@ stop() {
     rm -f "$pidfile"
   fi
   rm -f "$x86_answer"
-  PENDRAKE_BUILD_DIR="$(dirname "$WINEPREFIX")" bash "$here/xvfb.sh" stop
+  PENDRAKE_BUILD_DIR="$bed_dir" bash "$here/xvfb.sh" stop
 }
 
 case "${1:-}" in

@@ -42,10 +42,6 @@ HFONT CreateLanguageFont(const LanguageFontValues& values, int dpi) {
   return CreateFontIndirectW(&font);
 }
 
-}  // namespace
-
-namespace {
-
 // The font of these values at `dpi`: made on first use, then found again.
 HFONT FontFor(const LanguageFontValues& values, int dpi) {
   auto& cache = FontCache();

@@ -40,6 +40,9 @@ AboutState* StateOf(HWND window) { return reinterpret_cast<AboutState*>(GetWindo
 
 void lblwwworvellecom_Click(HWND window);
 
+// Enter and Space open the link; as characters they are '\r' and ' ', the same numbers.
+bool OpensLink(WPARAM key) { return key == VK_RETURN || key == VK_SPACE; }
+
 // The web link as a stop of the Tab order: Enter or Space opens it, as a click does, and it
 // shows a focus rectangle while it has the focus.
 LRESULT CALLBACK LinkKeysProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
@@ -47,20 +50,17 @@ LRESULT CALLBACK LinkKeysProc(HWND link, UINT message, WPARAM wParam, LPARAM lPa
     case WM_GETDLGCODE:
       if (lParam) {
         const auto* key = reinterpret_cast<const MSG*>(lParam);
-        if ((key->message == WM_KEYDOWN || key->message == WM_CHAR) &&
-            (key->wParam == VK_RETURN || key->wParam == VK_SPACE || key->wParam == L'\r' || key->wParam == L' ')) {
-          return DLGC_WANTMESSAGE;
-        }
+        if ((key->message == WM_KEYDOWN || key->message == WM_CHAR) && OpensLink(key->wParam)) return DLGC_WANTMESSAGE;
       }
       break;
     case WM_KEYDOWN:
-      if (wParam == VK_RETURN || wParam == VK_SPACE) {
+      if (OpensLink(wParam)) {
         lblwwworvellecom_Click(GetParent(link));
         return 0;
       }
       break;
     case WM_CHAR:
-      if (wParam == L'\r' || wParam == L' ') return 0;  // opened on the key going down
+      if (OpensLink(wParam)) return 0;  // opened on the key going down
       break;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
