@@ -35,7 +35,13 @@ bool OtherViewServerExists(RegistryPort& registry, std::u16string_view clsid) {
   if (registry.OpenInOtherView(Root::ClassesRoot, path, raw) != kSuccess) return false;
   const OpenedKey server(registry, raw);
   std::u16string file;
-  return registry.ReadText(server.get(), u"", file) == kSuccess && !file.empty() && registry.FileExists(file);
+  if (registry.ReadText(server.get(), u"", file) != kSuccess || file.empty()) return false;
+  // Redirection is per thread and reaches every file the thread opens, so it is off for the one
+  // question only, and back on before anything else runs.
+  const bool suspended = registry.SuspendFileRedirection();
+  const bool exists = registry.FileExists(file);
+  if (suspended) registry.ResumeFileRedirection();
+  return exists;
 }
 
 // Whether the component of the other bitness is still registered for one of the script's
@@ -145,13 +151,25 @@ Win32Error Prepare(std::u16string_view scriptText, std::u16string_view modulePat
   return kSuccess;
 }
 
+// The entries of one root block that unregistration may remove: all of them, or only the
+// per-view keys while the other bitness relies on the shared ones.
+std::vector<Entry> RemovableEntries(const RootBlock& block, bool keepShared) {
+  std::vector<Entry> removable;
+  std::copy_if(block.entries.begin(), block.entries.end(), std::back_inserter(removable),
+               [&](const Entry& entry) { return !keepShared || IsPerViewKey(block.root, entry); });
+  return removable;
+}
+
 }  // namespace
 
 Win32Error RegisterParsed(RegistryPort& registry, const Script& script) {
   for (const RootBlock& block : script.roots) {
     const RegistryPort::Key root = registry.RootKey(block.root);
     if (Win32Error error = RegisterEntries(registry, root, block.entries)) {
-      (void)UnregisterEntries(registry, root, block.entries);  // the first error is the one that counts
+      // Taking back is an unregistration of this root: the ProgIDs and the settings key that the
+      // other bitness uses stay, whatever this attempt rewrote of them.
+      const bool keepShared = OtherBitnessRegistered(registry, script);
+      (void)UnregisterEntries(registry, root, RemovableEntries(block, keepShared));  // the first error counts
       return error;
     }
   }
@@ -166,8 +184,8 @@ Win32Error UnregisterParsed(RegistryPort& registry, const Script& script) {
   for (const RootBlock& block : script.roots) {
     auto same = std::find_if(roots.begin(), roots.end(), [&](const RootBlock& earlier) { return earlier.root == block.root; });
     if (same == roots.end()) same = roots.insert(roots.end(), RootBlock{block.root, {}});
-    std::copy_if(block.entries.begin(), block.entries.end(), std::back_inserter(same->entries),
-                 [&](const Entry& entry) { return !keepShared || IsPerViewKey(block.root, entry); });
+    const std::vector<Entry> removable = RemovableEntries(block, keepShared);
+    same->entries.insert(same->entries.end(), removable.begin(), removable.end());
   }
   for (const RootBlock& block : roots) {
     if (Win32Error error = UnregisterEntries(registry, registry.RootKey(block.root), block.entries)) return error;

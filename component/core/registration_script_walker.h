@@ -44,11 +44,18 @@ class RegistryPort {
   // The text of a string value of an open key.
   virtual Win32Error ReadText(Key key, std::u16string_view name, std::u16string& out) = 0;
   virtual bool FileExists(std::u16string_view path) = 0;
+  // 64-bit Windows answers a 32-bit process that names a file below %windir%\System32 with the
+  // file of that name below %windir%\SysWOW64 (file system redirection). A path of the other
+  // view was written for a 64-bit process, so it is looked at with the redirection turned off
+  // for the calling thread: true when it was turned off and must be turned on again; false
+  // where there is none to turn off (a 64-bit process, 32-bit Windows).
+  virtual bool SuspendFileRedirection() = 0;
+  virtual void ResumeFileRedirection() = 0;
 };
 
 // Writes the script's tree. A root whose writes fail is walked again in unregistration mode
 // to take back what was written, and the first error is returned; later roots are not
-// touched. A malformed script (kInvalidData) or a module path longer than
+// touched. The taking back keeps what the other bitness shares, as unregistration does. A malformed script (kInvalidData) or a module path longer than
 // kMaxModulePathLength (kInsufficientBuffer) fails before anything is written.
 Win32Error RegisterScript(RegistryPort& registry, std::u16string_view scriptText, std::u16string_view modulePath);
 

@@ -154,4 +154,19 @@ bool Win32RegistryPort::FileExists(std::u16string_view path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+bool Win32RegistryPort::SuspendFileRedirection() {
+#ifdef _WIN64
+  return false;  // a 64-bit process sees every folder as it is
+#else
+  // Fails where the process is no WOW64 one, and there nothing is redirected.
+  return Wow64DisableWow64FsRedirection(&redirection_) != FALSE;
+#endif
+}
+
+void Win32RegistryPort::ResumeFileRedirection() {
+#ifndef _WIN64
+  Wow64RevertWow64FsRedirection(redirection_);
+#endif
+}
+
 }  // namespace pendrake::com

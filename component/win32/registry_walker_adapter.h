@@ -27,10 +27,13 @@ class Win32RegistryPort final : public registration::RegistryPort {
   registration::Win32Error OpenInOtherView(registration::Root root, std::u16string_view path, Key& out) override;
   registration::Win32Error ReadText(Key key, std::u16string_view name, std::u16string& out) override;
   bool FileExists(std::u16string_view path) override;
+  bool SuspendFileRedirection() override;
+  void ResumeFileRedirection() override;
 
  private:
   REGSAM ViewOf(Key key) const;
   std::unordered_map<Key, REGSAM> views_;  // keys opened in an explicit view
+  PVOID redirection_ = nullptr;            // what Wow64DisableWow64FsRedirection handed out
 };
 
 }  // namespace pendrake::com

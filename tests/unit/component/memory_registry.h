@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "registration_script_walker.h"
@@ -39,6 +40,10 @@ class MemoryRegistry final : public RegistryPort {
   bool hasOtherView = true;
   // The files that exist, as FileExists is asked for them (compared exactly).
   std::set<std::u16string> files;
+  // A 32-bit process on 64-bit Windows: FileExists applies the file system redirection
+  // (C:\Windows stands for %windir%) until SuspendFileRedirection turns it off.
+  bool redirectsFiles = false;
+  bool redirectionSuspended = false;
 
   // Builds a key path ("A\\B\\C") below a root, creating what is missing.
   MemoryKey& Ensure(Root root, std::u16string_view path);
@@ -62,7 +67,9 @@ class MemoryRegistry final : public RegistryPort {
   bool HasSubkeys(Key key) override;
   Win32Error OpenInOtherView(Root root, std::u16string_view path, Key& out) override;
   Win32Error ReadText(Key key, std::u16string_view name, std::u16string& out) override;
-  bool FileExists(std::u16string_view path) override { return files.count(std::u16string(path)) != 0; }
+  bool FileExists(std::u16string_view path) override;
+  bool SuspendFileRedirection() override { return redirectsFiles && !std::exchange(redirectionSuspended, true); }
+  void ResumeFileRedirection() override { redirectionSuspended = false; }
 
  private:
   struct Handle {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <fstream>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -254,6 +255,49 @@ TEST(TwoBitnesses, TheLastUnregistrationRemovesTheSharedKeys) {
   EXPECT_EQ(Lines{"Software"}, registry.Dump(Root::LocalMachine));
 }
 
+// The ProgIDs and the settings key, as the other bitness keeps them.
+Lines SharedKeysLeft(const MemoryRegistry& registry) {
+  Lines left = registry.Dump(Root::ClassesRoot);
+  left.erase(std::remove_if(left.begin(), left.end(), [](const std::string& line) { return line.rfind("Orvelle.", 0) != 0; }),
+             left.end());
+  if (registry.Find(Root::LocalMachine, u"Software\\Orvelle\\Pendrake")) left.push_back("settings key");
+  return left;
+}
+
+// WOW64 file system redirection: a 32-bit process on 64-bit Windows that names a file below
+// %windir%\System32 is answered for %windir%\SysWOW64 unless it turns the redirection off. The
+// other view names the x64 file as a 64-bit process sees it.
+TEST(TwoBitnesses, AThirtyTwoBitProcessSeesTheOtherViewsFileWithSystem32RedirectionOff) {
+  constexpr char16_t kSystem32File[] = u"C:\\Windows\\System32\\Pendrake.dll";
+  constexpr char16_t kElsewhere[] = u"C:\\Program Files\\Orvelle\\Pendrake.dll";
+  struct Case {
+    const char* what;
+    const char16_t* otherServer;
+    std::set<std::u16string> files;
+    bool sharedStay;
+  } const cases[] = {
+      {"x64 file in System32, none in SysWOW64", kSystem32File, {kSystem32File}, true},
+      {"x64 file gone, an x86 one in SysWOW64", kSystem32File, {u"C:\\Windows\\SysWOW64\\Pendrake.dll"}, false},
+      {"x64 file outside System32", kElsewhere, {kElsewhere}, true},
+  };
+  Lines shared = SharedKeysLeft([] {
+    MemoryRegistry registered;
+    (void)RegisterScript(registered, ShippedScript(), kModule);
+    return registered;
+  }());
+  for (const Case& c : cases) {
+    MemoryRegistry registry;
+    registry.redirectsFiles = true;
+    ASSERT_EQ(kSuccess, RegisterScript(registry, ShippedScript(), u"D:\\x86\\Pendrake.dll")) << c.what;
+    registry.EnsureInOtherView(Root::ClassesRoot, Widen(Clsid("\\InprocServer32"))).values[u""] =
+        Value{Value::Type::String, c.otherServer, 0};
+    registry.files = c.files;
+    ASSERT_EQ(kSuccess, UnregisterScript(registry, ShippedScript(), u"D:\\x86\\Pendrake.dll")) << c.what;
+    EXPECT_EQ(c.sharedStay ? shared : Lines{}, SharedKeysLeft(registry)) << c.what;
+    EXPECT_FALSE(registry.redirectionSuspended) << c.what << ": redirection must be on again";
+  }
+}
+
 // ---- Markers ----------------------------------------------------------------------------
 
 struct ForceRemoveCase {
@@ -454,6 +498,27 @@ TEST(RegistrationRollbackByRoot, AFailureUnderTheSecondRootKeepsTheFirstRootWrit
   EXPECT_EQ(RegisteredClassesRoot("C:\\Program Files\\Orvelle\\Pendrake.dll"), registry.Dump(Root::ClassesRoot));
   // Software is NoRemove; Orvelle, written before the failure, is taken back.
   EXPECT_EQ(Lines{"Software"}, registry.Dump(Root::LocalMachine));
+}
+
+// A registration refused halfway through the class tree, while the other bitness is
+// registered: taking it back removes this view's class key and keeps what the other one shares.
+TEST(RegistrationRollbackByRoot, TakingBackKeepsWhatTheOtherBitnessShares) {
+  constexpr char16_t kOtherFile[] = u"D:\\x86\\Pendrake.dll";
+  for (const char16_t* refused : {u"InprocServer32", u"TypeLib"}) {
+    MemoryRegistry registry;
+    ASSERT_EQ(kSuccess, RegisterScript(registry, ShippedScript(), kModule));
+    const Lines shared = SharedKeysLeft(registry);
+    registry.EnsureInOtherView(Root::ClassesRoot, Widen(Clsid("\\InprocServer32"))).values[u""] =
+        Value{Value::Type::String, kOtherFile, 0};
+    registry.files = {kOtherFile};
+    registry.fault = [&](Operation operation, std::u16string_view name) -> Win32Error {
+      return operation == Operation::CreateKey && name == refused ? 5 : kSuccess;
+    };
+    EXPECT_EQ(5u, RegisterScript(registry, ShippedScript(), kModule)) << ToUtf8(refused);
+    EXPECT_EQ(nullptr, registry.Find(Root::ClassesRoot, Widen(Clsid()))) << ToUtf8(refused);
+    EXPECT_EQ(shared, SharedKeysLeft(registry)) << ToUtf8(refused);
+    EXPECT_EQ(0u, registry.OpenHandles()) << ToUtf8(refused);
+  }
 }
 
 TEST(RegistrationRollbackByRoot, AKeyThatOpensOnlyForReadingFailsItsValueWrite) {

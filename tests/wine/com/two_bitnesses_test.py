@@ -7,9 +7,12 @@ of its own bitness; needs a host that runs 32-bit programs (CTest skips it elsew
 Unregistering either bitness first removes its own class key and keeps the ProgIDs and the
 settings key with its stored defaults, which the other one still uses (it can still be created
 by ProgID from a script host of its bitness); unregistering the second one removes them as
-unregistration always has. The prefix is left as it was found.
+unregistration always has. With the x64 file in C:\windows\system32, where a 32-bit process is
+shown syswow64 instead, the x86 unregistration still finds it, and no longer finds it once it is
+gone even with an x86 file of that name in syswow64. The prefix is left as it was found.
 """
 import os
+import shutil
 import subprocess
 import sys
 
@@ -23,7 +26,9 @@ STORED = {"iSyslogPort": ("REG_DWORD", "0x5bc")}
 
 
 def regsvr32(bits, dll, unregister=False):
-    return wine(REGSVR32[bits], "/s", *(["/u"] if unregister else []), win_path(dll))[0]
+    """dll: a path of this machine, or one already in Windows form ("C:\\...")."""
+    target = dll if dll[1:2] == ":" else win_path(dll)
+    return wine(REGSVR32[bits], "/s", *(["/u"] if unregister else []), target)[0]
 
 
 def server_in_view(bits):
@@ -73,6 +78,35 @@ def cycle(dlls, first, scratch):
         check(query(key) is None, f"{what}: after the last unregistration {key} must go")
 
 
+def system32_cycle(dlls):
+    """The x64 file in system32, the x86 one elsewhere: the 32-bit unregistration must look at the
+    real system32, not at the syswow64 file that redirection would show it."""
+    windows = os.path.join(os.environ["PENDRAKE_WINEPREFIX"], "drive_c", "windows")
+    placed = {64: os.path.join(windows, "system32", "Pendrake.dll"), 32: os.path.join(windows, "syswow64", "Pendrake.dll")}
+    if any(os.path.exists(path) for path in placed.values()):
+        check(False, "test setup: a Pendrake.dll in system32 or syswow64 is in the way")
+        return
+    try:
+        shutil.copyfile(dlls[64], placed[64])
+        check(regsvr32(64, r"C:\windows\system32\Pendrake.dll") == 0, "system32: x64 registration must succeed")
+        check(regsvr32(32, dlls[32]) == 0, "system32: x86 registration must succeed")
+        check(regsvr32(32, dlls[32], unregister=True) == 0, "system32: x86 unregistration must succeed")
+        for key in SHARED:
+            check(query(key) is not None, f"system32: the x64 file is there, so {key} must stay")
+
+        # The x64 file goes; an x86 file of the same name lies in syswow64.
+        os.remove(placed[64])
+        shutil.copyfile(dlls[32], placed[32])
+        check(regsvr32(32, dlls[32]) == 0, "system32 gone: x86 registration must succeed")
+        check(regsvr32(32, dlls[32], unregister=True) == 0, "system32 gone: x86 unregistration must succeed")
+        for key in SHARED:
+            check(query(key) is None, f"system32 gone: the x64 file is not there, so {key} must go")
+    finally:
+        for path in placed.values():
+            if os.path.exists(path):
+                os.remove(path)
+
+
 def main():
     if len(sys.argv) != 3:
         print(__doc__)
@@ -82,6 +116,7 @@ def main():
     def body(scratch):
         for first in (32, 64):
             cycle(dlls, first, scratch)
+        system32_cycle(dlls)
 
     return reg.with_prefix_restored(body)
 
