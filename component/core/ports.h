@@ -213,6 +213,10 @@ class CodePage {
   virtual std::u16string ToWide(std::string_view text) = 0;
   // Where the code page's characters begin and end; asked only when a text must be cut.
   virtual CodePageLayout Layout() = 0;
+  // How many UTF-16 units the 8-bit text becomes in the system's ANSI code page (CP_ACP), which
+  // need not be the thread's: ReportEventA widens its strings with it. No ANSI code page makes
+  // more than one unit of one byte, so the answer is at most text.size().
+  virtual std::size_t SystemWidenedLength(std::string_view text) = 0;
 };
 
 class DebugOutput {

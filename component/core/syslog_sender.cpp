@@ -1,5 +1,9 @@
 #include "syslog_sender.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
+
 #include "datagram.h"
 #include "debug_lines.h"
 #include "text_conversion.h"
@@ -16,11 +20,26 @@ std::uint16_t ChooseSyslogPort(Sockets& sockets, std::int32_t configuredPort) {
   return kFallbackSyslogPort;
 }
 
+namespace {
+
+// ::ffff:a.b.c.d is the IPv4 address a.b.c.d written in IPv6 form. Windows opens IPv6 sockets
+// with IPV6_V6ONLY on, and such a socket reaches no IPv4 address: the datagram would be lost
+// while the call succeeds. It goes out over IPv4 to the address it names instead.
+SyslogAddress Ipv4WhereMapped(const Ipv6Address& address) {
+  static constexpr std::array<std::uint8_t, 12> kMappedPrefix{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF};
+  if (!std::equal(kMappedPrefix.begin(), kMappedPrefix.end(), address.bytes.begin())) return address;
+  std::uint32_t ipv4 = 0;  // in network order in memory, as inet_addr gives it
+  std::memcpy(&ipv4, address.bytes.data() + kMappedPrefix.size(), sizeof ipv4);
+  return ipv4;
+}
+
+}  // namespace
+
 std::optional<SyslogAddress> ChooseSyslogAddress(Sockets& sockets, const char* server) {
   // A colon belongs to no host name and to no dotted address: the text is an IPv6 address,
   // read as it is written and never looked up.
   if (std::string_view(server).find(':') != std::string_view::npos) {
-    if (std::optional<Ipv6Address> address = sockets.ParseIpv6Address(server)) return *address;
+    if (std::optional<Ipv6Address> address = sockets.ParseIpv6Address(server)) return Ipv4WhereMapped(*address);
     return std::nullopt;
   }
   if (server[0] >= '0' && server[0] <= '9') {
@@ -32,7 +51,7 @@ std::optional<SyslogAddress> ChooseSyslogAddress(Sockets& sockets, const char* s
   }
   if (std::optional<std::uint32_t> address = sockets.LookUpHost(server)) return *address;
   // gethostbyname knows IPv4 only; a name with nothing but IPv6 addresses is asked for those.
-  if (std::optional<Ipv6Address> address = sockets.LookUpIpv6Host(server)) return *address;
+  if (std::optional<Ipv6Address> address = sockets.LookUpIpv6Host(server)) return Ipv4WhereMapped(*address);
   return std::nullopt;
 }
 

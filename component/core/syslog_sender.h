@@ -34,7 +34,8 @@ using SyslogAddress = std::variant<std::uint32_t, Ipv6Address>;
 
 // The destination address, or std::nullopt when the server (a terminated name) cannot be
 // resolved. A dotted IPv4 address or an IPv6 address is taken as written; a name goes to its
-// first IPv4 address and, when it has none, to its first IPv6 address.
+// first IPv4 address and, when it has none, to its first IPv6 address. An IPv4-mapped IPv6
+// address (::ffff:a.b.c.d) is the IPv4 address it names.
 std::optional<SyslogAddress> ChooseSyslogAddress(Sockets& sockets, const char* server);
 
 }  // namespace pendrake

@@ -24,18 +24,4 @@ inline bool ToNarrow(CodePage& codePage, const std::optional<std::u16string>& te
   return true;
 }
 
-// An absent (null) argument gives the empty string. Only the first `maxLength` UTF-16 units
-// are converted, never half a surrogate pair; returns whether the text was cut.
-inline bool ArgumentToNarrow(CodePage& codePage, const char16_t* textOrNull, std::size_t maxLength,
-                             NarrowText& out) {
-  if (textOrNull == nullptr) {
-    out.Clear();
-    return false;
-  }
-  const std::u16string_view text(textOrNull);
-  const std::u16string_view kept = WholeCharacterPrefix(text, maxLength);
-  codePage.ToNarrow(kept, out);
-  return kept.size() < text.size();
-}
-
 }  // namespace pendrake

@@ -5,31 +5,36 @@
 #include <climits>
 #include <type_traits>
 
+#include "pendrake/narrowing_flags.h"
+
 namespace pendrake::win32 {
 namespace {
 
 // One call in the common case: a buffer of two bytes per character holds every double-byte
 // code page's result; only a longer result (UTF-8 as the ANSI code page) asks for its size.
 // Returns false, with `out` empty, when the conversion fails.
-bool Narrow(const wchar_t* text, int length, DWORD flags, NarrowText& out) {
+bool Narrow(UINT codePage, const wchar_t* text, int length, DWORD flags, NarrowText& out) {
   int written = 0;
   if (length <= INT_MAX / 2) {
     const int room = length * 2;
-    written = WideCharToMultiByte(CP_THREAD_ACP, flags, text, length, out.Allocate(static_cast<std::size_t>(room)),
-                                  room, nullptr, nullptr);
+    written = WideCharToMultiByte(codePage, flags, text, length, out.Allocate(static_cast<std::size_t>(room)), room,
+                                  nullptr, nullptr);
   }
   if (written <= 0 && (length > INT_MAX / 2 || GetLastError() == ERROR_INSUFFICIENT_BUFFER)) {
-    const int size = WideCharToMultiByte(CP_THREAD_ACP, flags, text, length, nullptr, 0, nullptr, nullptr);
+    const int size = WideCharToMultiByte(codePage, flags, text, length, nullptr, 0, nullptr, nullptr);
     if (size <= 0) {
       out.Clear();
       return false;
     }
-    written = WideCharToMultiByte(CP_THREAD_ACP, flags, text, length, out.Allocate(static_cast<std::size_t>(size)),
-                                  size, nullptr, nullptr);
+    written = WideCharToMultiByte(codePage, flags, text, length, out.Allocate(static_cast<std::size_t>(size)), size,
+                                  nullptr, nullptr);
   }
   out.Shorten(written > 0 ? static_cast<std::size_t>(written) : 0);
   return written > 0;
 }
+
+static_assert(kWcNoBestFitChars == WC_NO_BEST_FIT_CHARS && kWcErrInvalidChars == WC_ERR_INVALID_CHARS &&
+              kWcCompositeCheck == WC_COMPOSITECHECK && kWcDefaultChar == WC_DEFAULTCHAR);
 
 // Every Windows ANSI code page (the 125x family, 874, the East Asian double-byte ones and
 // UTF-8) keeps ASCII as it is, so plain ASCII text needs no trip through the locale tables.
@@ -60,11 +65,20 @@ void CodePageAdapter::ToNarrow(std::u16string_view text, NarrowText& out) {
   const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
   const int length = static_cast<int>(text.size());
   // Without WC_NO_BEST_FIT_CHARS a missing character turns into a look-alike ("O" for an
-  // omega in 1252) instead of the code page's default character.
-  // Some code pages (UTF-8 among them) refuse the flag; they lack no character anyway.
-  if (!Narrow(wide, length, WC_NO_BEST_FIT_CHARS, out) && GetLastError() == ERROR_INVALID_FLAGS) {
-    Narrow(wide, length, 0, out);
-  }
+  // omega in 1252) instead of the code page's default character. Some code pages (UTF-8 among
+  // them, which lacks no character anyway) fail the call when given it, so the thread's code
+  // page is taken by its number and given only the flags it accepts.
+  CPINFOEXW info{};
+  const UINT codePage = GetCPInfoExW(CP_THREAD_ACP, 0, &info) ? info.CodePage : CP_THREAD_ACP;
+  const DWORD flags = codePage == CP_THREAD_ACP ? 0 : NarrowingFlags(codePage, WC_NO_BEST_FIT_CHARS);
+  Narrow(codePage, wide, length, flags, out);
+}
+
+std::size_t CodePageAdapter::SystemWidenedLength(std::string_view text) {
+  if (text.empty() || text.size() > INT_MAX) return text.size();
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  // Without an answer, the most any ANSI code page can make of the text.
+  return length > 0 ? static_cast<std::size_t>(length) : text.size();
 }
 
 std::u16string CodePageAdapter::ToWide(std::string_view text) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "character_cut.h"
+#include "pendrake/narrowing_flags.h"
 
 namespace pendrake {
 namespace {
@@ -64,6 +65,21 @@ TEST(CharacterCut, Utf16PrefixKeepsSurrogatePairsWhole) {
     EXPECT_EQ(WholeCharacterPrefix(text, c.limit).size(), c.expected) << "limit " << c.limit;
   }
   EXPECT_EQ(WholeCharacterPrefix(u"\xDC00x", 1).size(), 1u) << "a lone low surrogate is no pair";
+}
+
+// WideCharToMultiByte fails with ERROR_INVALID_FLAGS when a code page is given a flag it refuses,
+// and the text comes out empty: Wine accepts them all, so the documented rule is proved here.
+TEST(NarrowingFlags, WideCharToMultiByteDocumentedFlagsPerCodePage) {
+  const std::uint32_t wanted = kWcNoBestFitChars | kWcErrInvalidChars;
+  const struct {
+    std::uint32_t codePage;
+    std::uint32_t passed;
+  } cases[] = {
+      {1252, kWcNoBestFitChars}, {932, kWcNoBestFitChars}, {936, kWcNoBestFitChars},
+      {65001, kWcErrInvalidChars}, {54936, kWcErrInvalidChars}, {42, 0}, {50220, 0}, {50229, 0},
+      {57002, 0}, {57011, 0}, {65000, 0}, {50219, kWcNoBestFitChars}, {57012, kWcNoBestFitChars},
+  };
+  for (const auto& c : cases) EXPECT_EQ(NarrowingFlags(c.codePage, wanted), c.passed) << "code page " << c.codePage;
 }
 
 }  // namespace

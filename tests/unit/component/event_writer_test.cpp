@@ -93,32 +93,59 @@ TEST(EventWriter, FailurePaths) {
   }
 }
 
+std::string Repeat(std::string_view piece, std::size_t times) {
+  std::string out;
+  for (std::size_t i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
 // ReportEventA would refuse the entry: the message is cut to fit, between two characters, and
-// one debugger line says so.
+// one debugger line says so. It widens the text with the system's code page, which may differ
+// from the thread's in which the text was written, and takes at most 65534 bytes of it.
 TEST(EventWriter, LongMessageIsCutOnACharacterBoundary) {
-  const std::u16string pair = u"\U0001F600";  // a surrogate pair; the fake code page makes it "?"
+  using Kind = FakeCodePage::Kind;
+  const std::u16string pair = u"\U0001F600";  // a surrogate pair; the Latin-1 fake makes it "?"
   struct Case {
     const char* what;
     std::u16string message;
     std::string firstString;
     bool cut;
+    Kind thread = Kind::Latin1;
+    Kind system = Kind::Latin1;
   } const cases[] = {
       {"at the limit", std::u16string(31839, u'x'), std::string(31839, 'x'), false},
       {"one over", std::u16string(31840, u'x'), std::string(31839, 'x'), true},
       {"far over", std::u16string(200000, u'x'), std::string(31839, 'x'), true},
-      {"pair across the limit left out whole", std::u16string(31838, u'x') + pair + u"y",
-       std::string(31838, 'x'), true},
-      {"pair just inside the limit kept", std::u16string(31837, u'x') + pair + u"y",
-       std::string(31837, 'x') + "?", true},
+      {"UTF-8: pair across the limit left out whole", std::u16string(31838, u'x') + pair + u"y",
+       std::string(31838, 'x'), true, Kind::Utf8, Kind::Utf8},
+      {"UTF-8: pair just inside the limit kept", std::u16string(31837, u'x') + pair + u"y",
+       std::string(31837, 'x') + "\xF0\x9F\x98\x80", true, Kind::Utf8, Kind::Utf8},
+      {"double-byte thread, 1252 system: each byte widens to a character", std::u16string(31839, u'\u3042'),
+       Repeat("\x82\xA0", 15919), true, Kind::DoubleByte, Kind::Latin1},
+      {"1252 thread, double-byte system: byte pairs widen to one character and fit",
+       std::u16string(40000, u'\u00E9'), std::string(40000, '\xE9'), false, Kind::Latin1, Kind::DoubleByte},
+      {"UTF-8 system: 31839 three-byte characters exceed 65534 bytes", std::u16string(31839, u'\u3042'),
+       Repeat("\xE3\x81\x82", 21844), true, Kind::Utf8, Kind::Utf8},
+      {"UTF-8 system: 31839 two-byte characters fit", std::u16string(31839, u'\u03A9'), Repeat("\xCE\xA9", 31839),
+       false, Kind::Utf8, Kind::Utf8},
+      {"UTF-8 system: pairs count two characters each", [&] {
+         std::u16string pairs;
+         for (int i = 0; i < 20000; ++i) pairs += pair;
+         return pairs;
+       }(), Repeat("\xF0\x9F\x98\x80", 15919), true, Kind::Utf8, Kind::Utf8},
   };
   for (const Case& c : cases) {
     FakePlatform fake;
+    fake.codePage.thread = c.thread;
+    fake.codePage.system = c.system;
     Logger logger(fake.platform);
     logger.LogToEventLog(c.message.c_str());
     ASSERT_EQ(fake.eventLog.reports.size(), 1u) << c.what;
-    EXPECT_EQ(fake.eventLog.reports[0].strings, (Strings{c.firstString, ""})) << c.what;
+    const std::string& got = fake.eventLog.reports[0].strings[0];
+    EXPECT_EQ(got.size(), c.firstString.size()) << c.what;
+    EXPECT_TRUE(got == c.firstString && fake.eventLog.reports[0].strings[1].empty()) << c.what;
     EXPECT_EQ(fake.debugOutput.lines, c.cut ? Strings{kEventMessageCutLine} : Strings{}) << c.what;
-    EXPECT_LE(fake.codePage.longestNarrowed, 31839u) << c.what << ": only what is kept is converted";
+    EXPECT_LE(fake.codePage.longestNarrowed, 2 * 65534u) << c.what << ": only what can be kept is converted";
   }
 }
 

@@ -147,15 +147,53 @@ EventSource FakeEventLog::RegisterSource(const char* computer, const char* sourc
 bool FakeEventLog::Report(std::uintptr_t, std::uint16_t type, std::uint16_t category, std::uint32_t id,
                           std::span<const char* const> strings) {
   if (reportFails) return false;
-  // As ReportEventA: one insertion string longer than 31,839 characters fails the whole report.
+  // As ReportEventA: one insertion string longer than 31,839 characters once widened with the
+  // system's code page, or longer than a counted string's 65,534 bytes, fails the whole report.
   for (const char* string : strings) {
-    if (std::strlen(string) > 31839) return false;
+    const std::string_view text(string);
+    if (text.size() > 65534 || (systemCodePage ? systemCodePage->SystemWidenedLength(text) : text.size()) > 31839) {
+      return false;
+    }
   }
   reports.push_back({type, category, id, std::vector<std::string>(strings.begin(), strings.end())});
   return true;
 }
 
 void FakeEventLog::Release(EventSourceKind, std::uintptr_t) noexcept { ++deregistrations; }
+
+namespace {
+
+bool IsDoubleByteLead(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+
+void AppendUtf8(char32_t c, std::string& out) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+    return;
+  }
+  static constexpr unsigned char kLead[] = {0, 0, 0xC0, 0xE0, 0xF0};  // by the size in bytes
+  const int size = c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+  out.push_back(static_cast<char>(kLead[size] | (c >> (6 * (size - 1)))));
+  for (int shift = 6 * (size - 2); shift >= 0; shift -= 6) out.push_back(static_cast<char>(0x80 | ((c >> shift) & 0x3F)));
+}
+
+// The units MultiByteToWideChar(CP_UTF8) makes: two for a four-byte character, one for any
+// other whole character and one (U+FFFD) for each byte that starts none.
+std::size_t Utf8WidenedLength(std::string_view text) {
+  std::size_t units = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t size = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                             : lead >= 0xF0 && lead <= 0xF4                   ? 4
+                                                                              : 0;
+    bool whole = size != 0 && i + size <= text.size();
+    for (std::size_t k = 1; whole && k < size; ++k) whole = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+    units += whole && size == 4 ? 2 : 1;
+    i += whole ? size : 1;
+  }
+  return units;
+}
+
+}  // namespace
 
 void FakeCodePage::ToNarrow(std::u16string_view text, NarrowText& narrow) {
   if (++conversions == throwOnConversion) throw std::bad_alloc();
@@ -164,10 +202,36 @@ void FakeCodePage::ToNarrow(std::u16string_view text, NarrowText& narrow) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
     // As Windows does, a surrogate pair is one character and becomes one default character.
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) ++i;
-    out.push_back(c <= 0xFF ? static_cast<char>(c) : '?');
+    const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+    if (pair) ++i;
+    if (thread == Kind::Utf8) {
+      AppendUtf8(pair ? 0x10000 + ((c - 0xD800) << 10) + (text[i] - 0xDC00) : c, out);
+    } else if (thread == Kind::DoubleByte && c >= 0x3041 && c <= 0x3093) {
+      out += {'\x82', static_cast<char>(0x9F + (c - 0x3041))};
+    } else {
+      out.push_back(c <= (thread == Kind::Latin1 ? 0xFF : 0x7F) ? static_cast<char>(c) : '?');
+    }
   }
   narrow.Assign(out);
+}
+
+CodePageLayout FakeCodePage::Layout() {
+  ++layoutQueries;
+  CodePageLayout threadLayout = layout;
+  threadLayout.utf8 = layout.utf8 || thread == Kind::Utf8;
+  for (unsigned byte = 0; byte < 256 && thread == Kind::DoubleByte; ++byte) {
+    if (IsDoubleByteLead(static_cast<unsigned char>(byte))) threadLayout.leadBytes.set(byte);
+  }
+  return threadLayout;
+}
+
+std::size_t FakeCodePage::SystemWidenedLength(std::string_view text) {
+  if (system == Kind::Utf8) return Utf8WidenedLength(text);
+  if (system == Kind::Latin1) return text.size();
+  // A lead byte takes the next byte with it; one left at the end is a character of its own.
+  std::size_t units = 0;
+  for (std::size_t i = 0; i < text.size(); i += IsDoubleByteLead(static_cast<unsigned char>(text[i])) ? 2 : 1) ++units;
+  return units;
 }
 
 std::u16string FakeCodePage::ToWide(std::string_view text) {

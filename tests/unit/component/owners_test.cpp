@@ -162,6 +162,7 @@ class AsciiCodePage final : public CodePage {
   }
   std::u16string ToWide(std::string_view text) override { return std::u16string(text.begin(), text.end()); }
   CodePageLayout Layout() override { return {}; }
+  std::size_t SystemWidenedLength(std::string_view text) override { return text.size(); }
 };
 
 // Each logging call acquires and releases its event source afresh; with short texts it does

@@ -180,6 +180,13 @@ TEST(SyslogSender, DestinationAddress) {
   }
 }
 
+// ::ffff:a.b.c.d (with `low` 0xFF; another `low` gives a near miss that maps nothing).
+Ipv6Address Mapped(std::uint8_t low, std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) {
+  Ipv6Address address;
+  address.bytes = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, low, a, b, c, d};
+  return address;
+}
+
 // IPv6 servers: an address is read as written, never looked up; a name goes to IPv6 only when
 // it has no IPv4 address.
 TEST(SyslogSender, DestinationOverIpv6) {
@@ -200,12 +207,20 @@ TEST(SyslogSender, DestinationOverIpv6) {
       {u"dual", {"dual"}, {}, Ipv4(127, 0, 0, 3), std::nullopt},
       {u"10.0.0.5", {}, {}, Ipv4(10, 0, 0, 5), std::nullopt},
       {u"unknown", {"unknown"}, {"unknown"}, std::nullopt, std::nullopt},
+      // IPv4-mapped: Windows opens IPv6 sockets with IPV6_V6ONLY on, so only IPv4 reaches it.
+      {u"::ffff:10.0.0.5", {}, {}, Ipv4(10, 0, 0, 5), std::nullopt},
+      {u"mapped", {"mapped"}, {"mapped"}, Ipv4(127, 0, 0, 4), std::nullopt},
+      {u"::fffe:10.0.0.5", {}, {}, std::nullopt, Mapped(0xFE, 10, 0, 0, 5)},
   };
   for (const Case& c : cases) {
     FakePlatform fake;
-    fake.sockets.ipv6Texts = {{"::1", Ipv6(1)}, {"0:0:0:0:0:0:0:1", Ipv6(1)}, {"fe80::1%3", Ipv6(1, 3)}};
+    fake.sockets.ipv6Texts = {{"::1", Ipv6(1)},
+                              {"0:0:0:0:0:0:0:1", Ipv6(1)},
+                              {"fe80::1%3", Ipv6(1, 3)},
+                              {"::ffff:10.0.0.5", Mapped(0xFF, 10, 0, 0, 5)},
+                              {"::fffe:10.0.0.5", Mapped(0xFE, 10, 0, 0, 5)}};
     fake.sockets.hosts = {{"dual", Ipv4(127, 0, 0, 3)}};
-    fake.sockets.hosts6 = {{"v6only", Ipv6(2)}, {"dual", Ipv6(3)}};
+    fake.sockets.hosts6 = {{"v6only", Ipv6(2)}, {"dual", Ipv6(3)}, {"mapped", Mapped(0xFF, 127, 0, 0, 4)}};
     Logger logger(fake.platform);
     logger.SetSyslogServer(c.server);
     logger.SetSyslogPort(1468);
