@@ -69,6 +69,17 @@ TEST(SyslogWire, Ipv6AddressReachesLoopback) {
   }
 }
 
+// An IPv4-mapped IPv6 server names an IPv4 address, and arrives there over IPv4.
+TEST(SyslogWire, Ipv4MappedAddressReachesIpv4Loopback) {
+  LoopbackReceiver receiver(kTestPort);
+  ASSERT_TRUE(receiver.ok()) << receiver.error();
+  Logger logger(win32::SystemPlatform());
+  logger.SetSyslogServer(u"::ffff:127.0.0.1");
+  logger.SetSyslogPort(kTestPort);
+  logger.LogToSyslog(u"mapped");
+  EXPECT_EQ(Printable(receiver.Receive()), Printable(std::string("<133>mapped")));
+}
+
 TEST(SyslogWire, PortIsTheLow16BitsOfTheSetting) {
   struct Case {
     std::int32_t setting;
