@@ -66,7 +66,8 @@ bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view prefix
 // real System32.
 std::u16string RedirectedFor32BitProcess(std::u16string_view path) {
   constexpr std::u16string_view kSystem32 = u"C:\\Windows\\System32\\", kSysnative = u"C:\\Windows\\Sysnative\\";
-  constexpr std::u16string_view kShared[] = {u"catroot\\", u"catroot2\\", u"drivers\\etc\\", u"logfiles\\", u"spool\\"};
+  constexpr std::u16string_view kShared[] = {u"catroot\\", u"catroot2\\", u"driverstore\\", u"drivers\\etc\\", u"logfiles\\",
+                                             u"spool\\"};
   if (StartsWithIgnoringCase(path, kSysnative)) return std::u16string(kSystem32) + std::u16string(path.substr(kSysnative.size()));
   if (!StartsWithIgnoringCase(path, kSystem32)) return std::u16string(path);
   const std::u16string_view rest = path.substr(kSystem32.size());
