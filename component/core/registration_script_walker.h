@@ -43,6 +43,8 @@ class RegistryPort {
   virtual Win32Error OpenInOtherView(Root root, std::u16string_view path, Key& out) = 0;
   // The text of a string value of an open key.
   virtual Win32Error ReadText(Key key, std::u16string_view name, std::u16string& out) = 0;
+  // Whether the file that a process of the other bitness reaches by the path is there. A 64-bit
+  // process reads a path of the 32-bit view as a 32-bit process would (RedirectedFor32BitProcess).
   virtual bool FileExists(std::u16string_view path) = 0;
   // 64-bit Windows answers a 32-bit process that names a file below %windir%\System32 with the
   // file of that name below %windir%\SysWOW64 (file system redirection). A path of the other

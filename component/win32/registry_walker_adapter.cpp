@@ -4,6 +4,7 @@
 #include <string>
 
 #include "pendrake/owners.h"
+#include "wow64_paths.h"
 
 namespace pendrake::com {
 namespace {
@@ -149,8 +150,35 @@ Win32Error Win32RegistryPort::ReadText(Key key, std::u16string_view name, std::u
   return ERROR_SUCCESS;
 }
 
+#ifdef _WIN64
+namespace {
+
+// The other view's paths were written by and for 32-bit processes, which 64-bit Windows shows
+// SysWOW64 where they name System32: a 64-bit process has no redirection to turn on, so it
+// reads such a path as a 32-bit one would. Unchanged where there is no 32-bit side.
+std::wstring AsA32BitProcessReads(std::u16string_view path) {
+  wchar_t system32[MAX_PATH], sysWow64[MAX_PATH];
+  const UINT systemLength = GetSystemDirectoryW(system32, MAX_PATH);
+  const UINT wow64Length = GetSystemWow64DirectoryW(sysWow64, MAX_PATH);
+  if (systemLength == 0 || systemLength >= MAX_PATH || wow64Length == 0 || wow64Length >= MAX_PATH) {
+    return Terminated(path);
+  }
+  const std::u16string system(system32, system32 + systemLength);
+  const std::u16string wow64(sysWow64, sysWow64 + wow64Length);
+  const std::u16string sysnative = system.substr(0, system.find_last_of(u'\\') + 1) + u"Sysnative";
+  return Terminated(registration::RedirectedFor32BitProcess(path, {system, wow64, sysnative}));
+}
+
+}  // namespace
+#endif
+
 bool Win32RegistryPort::FileExists(std::u16string_view path) {
-  const DWORD attributes = GetFileAttributesW(Terminated(path).c_str());
+#ifdef _WIN64
+  const std::wstring file = AsA32BitProcessReads(path);
+#else
+  const std::wstring file = Terminated(path);
+#endif
+  const DWORD attributes = GetFileAttributesW(file.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 

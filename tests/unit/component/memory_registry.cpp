@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "wow64_paths.h"
+
 namespace pendrake::registration::testing {
 namespace {
 
@@ -54,27 +56,6 @@ Key* FindBelow(Key* key, std::u16string_view path) {
     path = slash == std::u16string_view::npos ? std::u16string_view() : path.substr(slash + 1);
   }
   return key;
-}
-
-bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view prefix) {
-  return text.size() >= prefix.size() &&
-         std::equal(prefix.begin(), prefix.end(), text.begin(), [](char16_t a, char16_t b) { return Fold(a) == Fold(b); });
-}
-
-// The redirector as the WOW64 documentation gives it: a 32-bit process's %windir%\System32 is
-// %windir%\SysWOW64, but for the subfolders both bitnesses share; %windir%\Sysnative is the
-// real System32.
-std::u16string RedirectedFor32BitProcess(std::u16string_view path) {
-  constexpr std::u16string_view kSystem32 = u"C:\\Windows\\System32\\", kSysnative = u"C:\\Windows\\Sysnative\\";
-  constexpr std::u16string_view kShared[] = {u"catroot\\", u"catroot2\\", u"driverstore\\", u"drivers\\etc\\", u"logfiles\\",
-                                             u"spool\\"};
-  if (StartsWithIgnoringCase(path, kSysnative)) return std::u16string(kSystem32) + std::u16string(path.substr(kSysnative.size()));
-  if (!StartsWithIgnoringCase(path, kSystem32)) return std::u16string(path);
-  const std::u16string_view rest = path.substr(kSystem32.size());
-  for (std::u16string_view shared : kShared) {
-    if (StartsWithIgnoringCase(rest, shared)) return std::u16string(path);
-  }
-  return u"C:\\Windows\\SysWOW64\\" + std::u16string(rest);
 }
 
 bool HoldsOpen(const MemoryKey* key, const MemoryKey* candidate) {
@@ -241,7 +222,9 @@ Win32Error MemoryRegistry::ReadText(Key key, std::u16string_view name, std::u16s
 }
 
 bool MemoryRegistry::FileExists(std::u16string_view path) {
-  return files.count(redirectsFiles && !redirectionSuspended ? RedirectedFor32BitProcess(path) : std::u16string(path)) != 0;
+  static constexpr SystemFolders kFolders{u"C:\\Windows\\System32", u"C:\\Windows\\SysWOW64", u"C:\\Windows\\Sysnative"};
+  return files.count(redirectsFiles && !redirectionSuspended ? RedirectedFor32BitProcess(path, kFolders)
+                                                              : std::u16string(path)) != 0;
 }
 
 bool MemoryRegistry::HasSubkeys(Key key) {

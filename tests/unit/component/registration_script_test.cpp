@@ -14,6 +14,7 @@
 #include "memory_registry.h"
 #include "registration_script.h"
 #include "registration_script_walker.h"
+#include "wow64_paths.h"
 
 namespace pendrake::registration {
 namespace {
@@ -295,6 +296,27 @@ TEST(TwoBitnesses, AThirtyTwoBitProcessSeesTheOtherViewsFileWithSystem32Redirect
     ASSERT_EQ(kSuccess, UnregisterScript(registry, ShippedScript(), u"D:\\x86\\Pendrake.dll")) << c.what;
     EXPECT_EQ(c.sharedStay ? shared : Lines{}, SharedKeysLeft(registry)) << c.what;
     EXPECT_FALSE(registry.redirectionSuspended) << c.what << ": redirection must be on again";
+  }
+}
+
+// The WOW64 file system redirector, as documented: a 32-bit process's %windir%\System32 is
+// %windir%\SysWOW64, apart from the subfolders both bitnesses share; its Sysnative is System32.
+TEST(Wow64Paths, System32IsSysWOW64ForA32BitProcessApartFromSharedSubfolders) {
+  const SystemFolders folders{u"C:\\Windows\\System32", u"C:\\Windows\\SysWOW64", u"C:\\Windows\\Sysnative"};
+  const std::pair<std::u16string_view, std::u16string_view> cases[] = {
+      {u"C:\\Windows\\System32\\Pendrake.dll", u"C:\\Windows\\SysWOW64\\Pendrake.dll"},
+      {u"c:\\WINDOWS\\system32\\Pendrake.dll", u"C:\\Windows\\SysWOW64\\Pendrake.dll"},
+      {u"C:\\Windows\\System32\\drivers\\x.sys", u"C:\\Windows\\SysWOW64\\drivers\\x.sys"},
+      {u"C:\\Windows\\System32\\drivers\\etc\\hosts", u"C:\\Windows\\System32\\drivers\\etc\\hosts"},
+      {u"C:\\Windows\\System32\\spool\\x.dll", u"C:\\Windows\\System32\\spool\\x.dll"},
+      {u"C:\\Windows\\System32\\DriverStore\\x.dll", u"C:\\Windows\\System32\\DriverStore\\x.dll"},
+      {u"C:\\Windows\\System32\\spooler.dll", u"C:\\Windows\\SysWOW64\\spooler.dll"},
+      {u"C:\\Windows\\Sysnative\\Pendrake.dll", u"C:\\Windows\\System32\\Pendrake.dll"},
+      {u"C:\\Windows\\System320\\Pendrake.dll", u"C:\\Windows\\System320\\Pendrake.dll"},
+      {u"D:\\x86\\Pendrake.dll", u"D:\\x86\\Pendrake.dll"},
+  };
+  for (const auto& [path, expected] : cases) {
+    EXPECT_EQ(ToUtf8(RedirectedFor32BitProcess(path, folders)), ToUtf8(expected)) << ToUtf8(path);
   }
 }
 

@@ -9,7 +9,8 @@ settings key with its stored defaults, which the other one still uses (it can st
 by ProgID from a script host of its bitness); unregistering the second one removes them as
 unregistration always has. With the x64 file in C:\windows\system32, where a 32-bit process is
 shown syswow64 instead, the x86 unregistration still finds it, and no longer finds it once it is
-gone even with an x86 file of that name in syswow64. The prefix is left as it was found.
+gone even with an x86 file of that name in syswow64; the x64 unregistration reads the x86
+registration's system32 as syswow64. The prefix is left as it was found.
 """
 import os
 import shutil
@@ -23,6 +24,7 @@ REGSVR32 = {64: r"C:\windows\system32\regsvr32.exe", 32: r"C:\windows\syswow64\r
 CSCRIPT = {64: r"C:\windows\system32\cscript.exe", 32: r"C:\windows\syswow64\cscript.exe"}
 SHARED = ["HKCR\\Orvelle.Pendrake", "HKCR\\Orvelle.Pendrake.1", SETTINGS]
 STORED = {"iSyslogPort": ("REG_DWORD", "0x5bc")}
+SYSTEM32_DLL = r"C:\windows\system32\Pendrake.dll"
 
 
 def regsvr32(bits, dll, unregister=False):
@@ -88,7 +90,7 @@ def system32_cycle(dlls):
         return
     try:
         shutil.copyfile(dlls[64], placed[64])
-        check(regsvr32(64, r"C:\windows\system32\Pendrake.dll") == 0, "system32: x64 registration must succeed")
+        check(regsvr32(64, SYSTEM32_DLL) == 0, "system32: x64 registration must succeed")
         check(regsvr32(32, dlls[32]) == 0, "system32: x86 registration must succeed")
         check(regsvr32(32, dlls[32], unregister=True) == 0, "system32: x86 unregistration must succeed")
         for key in SHARED:
@@ -101,6 +103,20 @@ def system32_cycle(dlls):
         check(regsvr32(32, dlls[32], unregister=True) == 0, "system32 gone: x86 unregistration must succeed")
         for key in SHARED:
             check(query(key) is None, f"system32 gone: the x64 file is not there, so {key} must go")
+
+        # Each in its own system folder, both registered by the name system32: the x86
+        # registration names the x86 file, which a 64-bit process finds in syswow64.
+        shutil.copyfile(dlls[64], placed[64])
+        for file_there in (True, False):
+            what = "syswow64 " + ("there" if file_there else "gone")
+            for bits in (32, 64):
+                check(regsvr32(bits, SYSTEM32_DLL) == 0, f"{what}: {bits}-bit registration must succeed")
+            if not file_there:
+                os.remove(placed[32])
+            check(regsvr32(64, SYSTEM32_DLL, unregister=True) == 0, f"{what}: x64 unregistration must succeed")
+            for key in SHARED:
+                check((query(key) is not None) == file_there,
+                      f"{what}: {key} must {'stay' if file_there else 'go'} with the x86 file")
     finally:
         for path in placed.values():
             if os.path.exists(path):
