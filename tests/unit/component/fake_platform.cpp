@@ -163,34 +163,15 @@ void FakeEventLog::Release(EventSourceKind, std::uintptr_t) noexcept { ++deregis
 
 namespace {
 
-bool IsDoubleByteLead(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
-
-void AppendUtf8(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-    return;
-  }
-  static constexpr unsigned char kLead[] = {0, 0, 0xC0, 0xE0, 0xF0};  // by the size in bytes
-  const int size = c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
-  out.push_back(static_cast<char>(kLead[size] | (c >> (6 * (size - 1)))));
-  for (int shift = 6 * (size - 2); shift >= 0; shift -= 6) out.push_back(static_cast<char>(0x80 | ((c >> shift) & 0x3F)));
+bool IsDoubleByteLead(char byte) {
+  const auto b = static_cast<unsigned char>(byte);
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
-// The units MultiByteToWideChar(CP_UTF8) makes: two for a four-byte character, one for any
-// other whole character and one (U+FFFD) for each byte that starts none.
-std::size_t Utf8WidenedLength(std::string_view text) {
-  std::size_t units = 0;
-  for (std::size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const std::size_t size = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                             : lead >= 0xF0 && lead <= 0xF4                   ? 4
-                                                                              : 0;
-    bool whole = size != 0 && i + size <= text.size();
-    for (std::size_t k = 1; whole && k < size; ++k) whole = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
-    units += whole && size == 4 ? 2 : 1;
-    i += whole ? size : 1;
-  }
-  return units;
+void AppendUtf8(char32_t c, std::string& out) {
+  const int size = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+  out.push_back(static_cast<char>((size == 1 ? 0 : 0xF00 >> size) | (c >> (6 * (size - 1)))));
+  for (int shift = 6 * (size - 2); shift >= 0; shift -= 6) out.push_back(static_cast<char>(0x80 | ((c >> shift) & 0x3F)));
 }
 
 }  // namespace
@@ -215,30 +196,37 @@ void FakeCodePage::ToNarrow(std::u16string_view text, NarrowText& narrow) {
   narrow.Assign(out);
 }
 
-CodePageLayout FakeCodePage::Layout() {
-  ++layoutQueries;
-  CodePageLayout threadLayout = layout;
-  threadLayout.utf8 = layout.utf8 || thread == Kind::Utf8;
-  for (unsigned byte = 0; byte < 256 && thread == Kind::DoubleByte; ++byte) {
-    if (IsDoubleByteLead(static_cast<unsigned char>(byte))) threadLayout.leadBytes.set(byte);
-  }
-  return threadLayout;
-}
-
-std::size_t FakeCodePage::SystemWidenedLength(std::string_view text) {
-  if (system == Kind::Utf8) return Utf8WidenedLength(text);
-  if (system == Kind::Latin1) return text.size();
-  // A lead byte takes the next byte with it; one left at the end is a character of its own.
-  std::size_t units = 0;
-  for (std::size_t i = 0; i < text.size(); i += IsDoubleByteLead(static_cast<unsigned char>(text[i])) ? 2 : 1) ++units;
-  return units;
-}
-
 std::u16string FakeCodePage::ToWide(std::string_view text) {
   if (++conversions == throwOnConversion) throw std::bad_alloc();
   std::u16string out;
   for (char c : text) out.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
   return out;
+}
+
+CodePageLayout FakeCodePage::Layout() {
+  ++layoutQueries;
+  CodePageLayout threadLayout = layout;
+  threadLayout.utf8 |= thread == Kind::Utf8;
+  for (int byte = 0; byte < 256 && thread == Kind::DoubleByte; ++byte) {
+    threadLayout.leadBytes[byte] = IsDoubleByteLead(static_cast<char>(byte));
+  }
+  return threadLayout;
+}
+
+// As MultiByteToWideChar does with whole characters: UTF-8 makes one unit of each character and
+// two of a four-byte one; the double-byte code page one of a lead byte and the byte after it.
+std::size_t FakeCodePage::SystemWidenedLength(std::string_view text) {
+  std::size_t units = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (system == Kind::Utf8) {
+      units += (byte & 0xC0) == 0x80 ? 0 : byte >= 0xF0 ? 2 : 1;
+    } else {
+      ++units;
+      if (system == Kind::DoubleByte && IsDoubleByteLead(text[i])) ++i;
+    }
+  }
+  return units;
 }
 
 }  // namespace pendrake::testing

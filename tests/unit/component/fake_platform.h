@@ -127,10 +127,8 @@ class FakeEventLog final : public EventLog {
 
 // A Latin-1 code page: characters above U+00FF are missing and become '?'. Its layout is
 // what a test sets: a Latin-1 byte made a lead byte stands in for a double-byte code page.
-// The thread's code page (ToNarrow, Layout) and the system's (SystemWidenedLength) can each be
-// made one that behaves as Windows' own: Latin-1 as 1252 does, a double-byte one as 932 does
-// for ASCII and hiragana (U+3041-U+3093 are 0x82 0x9F-0xF1; lead bytes 0x81-0x9F, 0xE0-0xFC),
-// or UTF-8.
+// The thread's code page (ToNarrow, Layout) and the system's (SystemWidenedLength) may each be
+// UTF-8, or double-byte as 932 is for ASCII and hiragana (U+3041-U+3093 as 0x82 0x9F-0xF1).
 class FakeCodePage final : public CodePage {
  public:
   enum class Kind { Latin1, DoubleByte, Utf8 };
@@ -139,7 +137,7 @@ class FakeCodePage final : public CodePage {
   std::size_t longestNarrowed = 0;  // characters in the longest text given to ToNarrow
   int conversions = 0;              // ToNarrow and ToWide calls so far
   int throwOnConversion = 0;        // 1-based call that runs out of memory; 0: never
-  CodePageLayout layout;            // the Latin-1 thread code page's
+  CodePageLayout layout;
   int layoutQueries = 0;
   void ToNarrow(std::u16string_view text, NarrowText& out) override;
   std::u16string ToWide(std::string_view text) override;

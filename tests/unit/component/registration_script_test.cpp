@@ -184,6 +184,10 @@ TEST(ShippedScript, UnregistrationStopsAtAKeyWithUnlistedSubkeys) {
 // a file that is there.
 TEST(TwoBitnesses, SharedKeysStayWhileTheOtherBitnessIsRegistered) {
   constexpr char16_t kOtherFile[] = u"C:\\Program Files\\Orvelle\\x86\\Pendrake.dll";
+  // A 32-bit process on 64-bit Windows that names %windir%\System32 is answered for SysWOW64
+  // (WOW64 file system redirection) unless it turns that off: the other view names the x64 file.
+  constexpr char16_t kSystem32File[] = u"C:\\Windows\\System32\\Pendrake.dll";
+  const Value inSystem32{Value::Type::String, kSystem32File, 0};
   const std::u16string otherServer = Widen(Clsid("\\InprocServer32"));
   const std::u16string anotherServer = u"CLSID\\{00000000-0000-0000-0000-000000000001}\\InprocServer32";
   const Value otherFile{Value::Type::String, kOtherFile, 0};
@@ -194,6 +198,7 @@ TEST(TwoBitnesses, SharedKeysStayWhileTheOtherBitnessIsRegistered) {
     bool fileThere;
     bool oneViewOnly;
     bool sharedStay;
+    bool thirtyTwoBit = false;
   } const cases[] = {
       {"registered, file there", otherServer, otherFile, true, false, true},
       {"registered as an expandable text, file there", otherServer,
@@ -204,6 +209,8 @@ TEST(TwoBitnesses, SharedKeysStayWhileTheOtherBitnessIsRegistered) {
       {"another class registered there", anotherServer, otherFile, true, false, false},
       {"nothing there, this view's file there", u"", std::nullopt, true, false, false},
       {"a machine with one view", otherServer, otherFile, true, true, false},
+      {"32-bit process, x64 file in System32", otherServer, inSystem32, true, false, true, true},
+      {"32-bit process, x64 file gone, an x86 one in SysWOW64", otherServer, inSystem32, false, false, false, true},
   };
   const Value storedPort{Value::Type::Dword, u"", 1468};
   for (const Case& c : cases) {
@@ -214,8 +221,10 @@ TEST(TwoBitnesses, SharedKeysStayWhileTheOtherBitnessIsRegistered) {
       MemoryKey& server = registry.EnsureInOtherView(Root::ClassesRoot, c.serverKey);
       if (c.serverValue) server.values[u""] = *c.serverValue;
     }
-    if (c.fileThere) registry.files = {kOtherFile, kModule, u""};
+    registry.files = c.fileThere ? std::set<std::u16string>{kOtherFile, kModule, u"", kSystem32File}
+                                 : std::set<std::u16string>{u"C:\\Windows\\SysWOW64\\Pendrake.dll"};
     registry.hasOtherView = !c.oneViewOnly;
+    registry.redirectsFiles = c.thirtyTwoBit;
 
     ASSERT_EQ(kSuccess, UnregisterScript(registry, ShippedScript(), kModule)) << c.what;
 
@@ -235,6 +244,7 @@ TEST(TwoBitnesses, SharedKeysStayWhileTheOtherBitnessIsRegistered) {
     EXPECT_EQ(c.sharedStay ? settingsKept : Lines{"Software"}, registry.Dump(Root::LocalMachine))
         << c.what << ": the settings key with the stored defaults";
     EXPECT_EQ(0u, registry.OpenHandles()) << c.what;
+    EXPECT_FALSE(registry.redirectionSuspended) << c.what << ": redirection must be on again";
   }
 }
 
@@ -256,64 +266,17 @@ TEST(TwoBitnesses, TheLastUnregistrationRemovesTheSharedKeys) {
   EXPECT_EQ(Lines{"Software"}, registry.Dump(Root::LocalMachine));
 }
 
-// The ProgIDs and the settings key, as the other bitness keeps them.
-Lines SharedKeysLeft(const MemoryRegistry& registry) {
-  Lines left = registry.Dump(Root::ClassesRoot);
-  left.erase(std::remove_if(left.begin(), left.end(), [](const std::string& line) { return line.rfind("Orvelle.", 0) != 0; }),
-             left.end());
-  if (registry.Find(Root::LocalMachine, u"Software\\Orvelle\\Pendrake")) left.push_back("settings key");
-  return left;
-}
-
-// WOW64 file system redirection: a 32-bit process on 64-bit Windows that names a file below
-// %windir%\System32 is answered for %windir%\SysWOW64 unless it turns the redirection off. The
-// other view names the x64 file as a 64-bit process sees it.
-TEST(TwoBitnesses, AThirtyTwoBitProcessSeesTheOtherViewsFileWithSystem32RedirectionOff) {
-  constexpr char16_t kSystem32File[] = u"C:\\Windows\\System32\\Pendrake.dll";
-  constexpr char16_t kElsewhere[] = u"C:\\Program Files\\Orvelle\\Pendrake.dll";
-  struct Case {
-    const char* what;
-    const char16_t* otherServer;
-    std::set<std::u16string> files;
-    bool sharedStay;
-  } const cases[] = {
-      {"x64 file in System32, none in SysWOW64", kSystem32File, {kSystem32File}, true},
-      {"x64 file gone, an x86 one in SysWOW64", kSystem32File, {u"C:\\Windows\\SysWOW64\\Pendrake.dll"}, false},
-      {"x64 file outside System32", kElsewhere, {kElsewhere}, true},
-  };
-  Lines shared = SharedKeysLeft([] {
-    MemoryRegistry registered;
-    (void)RegisterScript(registered, ShippedScript(), kModule);
-    return registered;
-  }());
-  for (const Case& c : cases) {
-    MemoryRegistry registry;
-    registry.redirectsFiles = true;
-    ASSERT_EQ(kSuccess, RegisterScript(registry, ShippedScript(), u"D:\\x86\\Pendrake.dll")) << c.what;
-    registry.EnsureInOtherView(Root::ClassesRoot, Widen(Clsid("\\InprocServer32"))).values[u""] =
-        Value{Value::Type::String, c.otherServer, 0};
-    registry.files = c.files;
-    ASSERT_EQ(kSuccess, UnregisterScript(registry, ShippedScript(), u"D:\\x86\\Pendrake.dll")) << c.what;
-    EXPECT_EQ(c.sharedStay ? shared : Lines{}, SharedKeysLeft(registry)) << c.what;
-    EXPECT_FALSE(registry.redirectionSuspended) << c.what << ": redirection must be on again";
-  }
-}
-
 // The WOW64 file system redirector, as documented: a 32-bit process's %windir%\System32 is
 // %windir%\SysWOW64, apart from the subfolders both bitnesses share; its Sysnative is System32.
 TEST(Wow64Paths, System32IsSysWOW64ForA32BitProcessApartFromSharedSubfolders) {
   const SystemFolders folders{u"C:\\Windows\\System32", u"C:\\Windows\\SysWOW64", u"C:\\Windows\\Sysnative"};
   const std::pair<std::u16string_view, std::u16string_view> cases[] = {
-      {u"C:\\Windows\\System32\\Pendrake.dll", u"C:\\Windows\\SysWOW64\\Pendrake.dll"},
-      {u"c:\\WINDOWS\\system32\\Pendrake.dll", u"C:\\Windows\\SysWOW64\\Pendrake.dll"},
-      {u"C:\\Windows\\System32\\drivers\\x.sys", u"C:\\Windows\\SysWOW64\\drivers\\x.sys"},
-      {u"C:\\Windows\\System32\\drivers\\etc\\hosts", u"C:\\Windows\\System32\\drivers\\etc\\hosts"},
+      {u"c:\\WINDOWS\\system32\\x.dll", u"C:\\Windows\\SysWOW64\\x.dll"},
+      {u"C:\\Windows\\System32\\drivers\\etc\\x", u"C:\\Windows\\System32\\drivers\\etc\\x"},
       {u"C:\\Windows\\System32\\spool\\x.dll", u"C:\\Windows\\System32\\spool\\x.dll"},
-      {u"C:\\Windows\\System32\\DriverStore\\x.dll", u"C:\\Windows\\System32\\DriverStore\\x.dll"},
       {u"C:\\Windows\\System32\\spooler.dll", u"C:\\Windows\\SysWOW64\\spooler.dll"},
-      {u"C:\\Windows\\Sysnative\\Pendrake.dll", u"C:\\Windows\\System32\\Pendrake.dll"},
-      {u"C:\\Windows\\System320\\Pendrake.dll", u"C:\\Windows\\System320\\Pendrake.dll"},
-      {u"D:\\x86\\Pendrake.dll", u"D:\\x86\\Pendrake.dll"},
+      {u"C:\\Windows\\Sysnative\\x.dll", u"C:\\Windows\\System32\\x.dll"},
+      {u"C:\\Windows\\System320\\x.dll", u"C:\\Windows\\System320\\x.dll"},
   };
   for (const auto& [path, expected] : cases) {
     EXPECT_EQ(ToUtf8(RedirectedFor32BitProcess(path, folders)), ToUtf8(expected)) << ToUtf8(path);
@@ -520,6 +483,15 @@ TEST(RegistrationRollbackByRoot, AFailureUnderTheSecondRootKeepsTheFirstRootWrit
   EXPECT_EQ(RegisteredClassesRoot("C:\\Program Files\\Orvelle\\Pendrake.dll"), registry.Dump(Root::ClassesRoot));
   // Software is NoRemove; Orvelle, written before the failure, is taken back.
   EXPECT_EQ(Lines{"Software"}, registry.Dump(Root::LocalMachine));
+}
+
+// The ProgIDs and the settings key, as the other bitness keeps them.
+Lines SharedKeysLeft(const MemoryRegistry& registry) {
+  Lines left = registry.Dump(Root::ClassesRoot);
+  left.erase(std::remove_if(left.begin(), left.end(), [](const std::string& line) { return line.rfind("Orvelle.", 0) != 0; }),
+             left.end());
+  if (registry.Find(Root::LocalMachine, u"Software\\Orvelle\\Pendrake")) left.push_back("settings key");
+  return left;
 }
 
 // A registration refused halfway through the class tree, while the other bitness is

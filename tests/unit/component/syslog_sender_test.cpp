@@ -214,11 +214,8 @@ TEST(SyslogSender, DestinationOverIpv6) {
   };
   for (const Case& c : cases) {
     FakePlatform fake;
-    fake.sockets.ipv6Texts = {{"::1", Ipv6(1)},
-                              {"0:0:0:0:0:0:0:1", Ipv6(1)},
-                              {"fe80::1%3", Ipv6(1, 3)},
-                              {"::ffff:10.0.0.5", Mapped(0xFF, 10, 0, 0, 5)},
-                              {"::fffe:10.0.0.5", Mapped(0xFE, 10, 0, 0, 5)}};
+    fake.sockets.ipv6Texts = {{"::1", Ipv6(1)}, {"0:0:0:0:0:0:0:1", Ipv6(1)}, {"fe80::1%3", Ipv6(1, 3)},
+                              {"::ffff:10.0.0.5", Mapped(0xFF, 10, 0, 0, 5)}, {"::fffe:10.0.0.5", Mapped(0xFE, 10, 0, 0, 5)}};
     fake.sockets.hosts = {{"dual", Ipv4(127, 0, 0, 3)}};
     fake.sockets.hosts6 = {{"v6only", Ipv6(2)}, {"dual", Ipv6(3)}, {"mapped", Mapped(0xFF, 127, 0, 0, 4)}};
     Logger logger(fake.platform);

@@ -7,10 +7,8 @@ of its own bitness; needs a host that runs 32-bit programs (CTest skips it elsew
 Unregistering either bitness first removes its own class key and keeps the ProgIDs and the
 settings key with its stored defaults, which the other one still uses (it can still be created
 by ProgID from a script host of its bitness); unregistering the second one removes them as
-unregistration always has. With the x64 file in C:\windows\system32, where a 32-bit process is
-shown syswow64 instead, the x86 unregistration still finds it, and no longer finds it once it is
-gone even with an x86 file of that name in syswow64; the x64 unregistration reads the x86
-registration's system32 as syswow64. The prefix is left as it was found.
+unregistration always has. A file named in system32 is looked at as its own bitness sees it
+(a 32-bit process is shown syswow64 there). The prefix is left as it was found.
 """
 import os
 import shutil
@@ -81,46 +79,37 @@ def cycle(dlls, first, scratch):
 
 
 def system32_cycle(dlls):
-    """The x64 file in system32, the x86 one elsewhere: the 32-bit unregistration must look at the
-    real system32, not at the syswow64 file that redirection would show it."""
+    """Each bitness looks at the other's file as that bitness sees it, not as redirection shows
+    system32 to a 32-bit process."""
     windows = os.path.join(os.environ["PENDRAKE_WINEPREFIX"], "drive_c", "windows")
     placed = {64: os.path.join(windows, "system32", "Pendrake.dll"), 32: os.path.join(windows, "syswow64", "Pendrake.dll")}
-    if any(os.path.exists(path) for path in placed.values()):
-        check(False, "test setup: a Pendrake.dll in system32 or syswow64 is in the way")
+    if not check(not any(map(os.path.exists, placed.values())), "setup: a Pendrake.dll in system32 or syswow64 is in the way"):
         return
-    try:
-        shutil.copyfile(dlls[64], placed[64])
-        check(regsvr32(64, SYSTEM32_DLL) == 0, "system32: x64 registration must succeed")
-        check(regsvr32(32, dlls[32]) == 0, "system32: x86 registration must succeed")
-        check(regsvr32(32, dlls[32], unregister=True) == 0, "system32: x86 unregistration must succeed")
-        for key in SHARED:
-            check(query(key) is not None, f"system32: the x64 file is there, so {key} must stay")
 
-        # The x64 file goes; an x86 file of the same name lies in syswow64.
-        os.remove(placed[64])
-        shutil.copyfile(dlls[32], placed[32])
-        check(regsvr32(32, dlls[32]) == 0, "system32 gone: x86 registration must succeed")
-        check(regsvr32(32, dlls[32], unregister=True) == 0, "system32 gone: x86 unregistration must succeed")
-        for key in SHARED:
-            check(query(key) is None, f"system32 gone: the x64 file is not there, so {key} must go")
-
-        # Each in its own system folder, both registered by the name system32: the x86
-        # registration names the x86 file, which a 64-bit process finds in syswow64.
-        shutil.copyfile(dlls[64], placed[64])
-        for file_there in (True, False):
-            what = "syswow64 " + ("there" if file_there else "gone")
-            for bits in (32, 64):
-                check(regsvr32(bits, SYSTEM32_DLL) == 0, f"{what}: {bits}-bit registration must succeed")
-            if not file_there:
-                os.remove(placed[32])
-            check(regsvr32(64, SYSTEM32_DLL, unregister=True) == 0, f"{what}: x64 unregistration must succeed")
-            for key in SHARED:
-                check((query(key) is not None) == file_there,
-                      f"{what}: {key} must {'stay' if file_there else 'go'} with the x86 file")
-    finally:
-        for path in placed.values():
-            if os.path.exists(path):
+    def place(wanted):
+        for bits, path in placed.items():
+            if bits in wanted and not os.path.exists(path):
+                shutil.copyfile(dlls[bits], path)
+            elif bits not in wanted and os.path.exists(path):
                 os.remove(path)
+
+    x86, sys32 = (32, dlls[32]), SYSTEM32_DLL
+    # (what, files placed at registration, and at unregistration, registrations, unregistered, shared keys stay)
+    steps = [("x64 in system32, x86 elsewhere", {64}, {64}, [(64, sys32), x86], x86, True),
+             ("x64 gone, an x86 file in syswow64", {32}, {32}, [x86], x86, False),
+             ("each in its system folder", {64, 32}, {64, 32}, [(32, sys32), (64, sys32)], (64, sys32), True),
+             ("x86 gone from syswow64", {64, 32}, {64}, [(32, sys32), (64, sys32)], (64, sys32), False)]
+    try:
+        for what, at_registration, at_unregistration, registrations, (bits, dll), stay in steps:
+            place(at_registration)
+            for reg_bits, path in registrations:
+                check(regsvr32(reg_bits, path) == 0, f"{what}: {reg_bits}-bit registration must succeed")
+            place(at_unregistration)
+            check(regsvr32(bits, dll, unregister=True) == 0, f"{what}: {bits}-bit unregistration must succeed")
+            for key in SHARED:
+                check((query(key) is not None) == stay, f"{what}: {key} must {'stay' if stay else 'go'}")
+    finally:
+        place(set())
 
 
 def main():
