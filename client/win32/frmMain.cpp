@@ -27,6 +27,7 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
+#include <algorithm>
 #include <span>
 #include <string>
 #include <utility>
@@ -106,6 +107,18 @@ POINT ContainerOrigin(int container) {
   return {outer.x + XPx(r.left), outer.y + YPx(r.top)};
 }
 
+// A drop-down list's window height is the height of its open list: room for its entries, up
+// to kDroppedEntries of them, in the list's own item height, so that it shows as many at every
+// resolution and font.
+constexpr int kDroppedEntries = 20;
+int DroppedHeight(HWND combo, int fieldHeight) {
+  const auto count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+  const auto item = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
+  const int entries = count > 0 ? std::min(count, kDroppedEntries) : 1;
+  // The list's border, above and below.
+  return fieldHeight + entries * std::max(item, 1) + 2 * GetSystemMetrics(SM_CYBORDER);
+}
+
 // Moves every control to its place.
 void PlaceControls() {
   HDWP batch = BeginDeferWindowPos(static_cast<int>(MainControls().size()) + 1);
@@ -121,8 +134,7 @@ void PlaceControls() {
   for (const auto& def : MainControls()) {
     const POINT origin = ContainerOrigin(def.container);
     const pc::Rect r = PlaceOf(def);
-    // A drop-down list's window height is the height of its open list.
-    const int height = def.kind == Kind::Combo ? YPx(r.height) + 260 : YPx(r.height);
+    const int height = def.kind == Kind::Combo ? DroppedHeight(Item(def.id), YPx(r.height)) : YPx(r.height);
     move(Item(def.id), origin.x + XPx(r.left), origin.y + YPx(r.top), XPx(r.width), height);
   }
   if (batch) EndDeferWindowPos(batch);
@@ -385,17 +397,16 @@ void LoadMainWindow() {
 // makes the next one), then the layout.
 void OnSize(UINT state) {
   if (state == SIZE_MINIMIZED || !gTab) return;
-  const pc::MinSizeCorrection fix = pc::CheckMinimumSize(CurrentSize(), gDpi);
+  // Checked in pixels, with the minimum rounded up to whole ones: a minimum rounded down
+  // converts back to less than its twips and would be corrected on every resize.
+  RECT inner{}, outer{};
+  GetClientRect(gMain, &inner);
+  GetWindowRect(gMain, &outer);
+  int width = outer.right - outer.left;
+  int height = outer.bottom - outer.top;
+  const pc::MinSizeCorrection fix = pc::CheckMinimumPixels({inner.right, inner.bottom, width, height}, gDpi);
   if (fix.kind != pc::MinSizeCorrection::None) {
-    RECT outer{};
-    GetWindowRect(gMain, &outer);
-    int width = outer.right - outer.left;
-    int height = outer.bottom - outer.top;
-    if (fix.kind == pc::MinSizeCorrection::Width) {
-      width = XPx(fix.outer);
-    } else {
-      height = YPx(fix.outer);
-    }
+    (fix.kind == pc::MinSizeCorrection::Width ? width : height) = fix.outer;
     SetWindowPos(gMain, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   ArrangeControls();
@@ -451,7 +462,7 @@ void OnCommand(int id, int code) {
       ShowAboutBox(gMain);
       break;
     case IDM_HELP_MANUAL:
-      pc::OpenManual();
+      pc::OpenManual(gMain);
       break;
     default:
       break;
@@ -489,6 +500,11 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       frmMain_Initiate_Language_settings();  // the language font at the new resolution, and the layout
       return 0;
     }
+    case WM_SETFOCUS:
+      // Restored from the task bar, the window itself gets the focus: it goes on to the
+      // control that had it.
+      if (pc::RestoreFocus(window)) return 0;
+      break;
     case WM_CANCELMODE:
       // Comes before a dialog or message box disables the window and takes its focus away.
       pc::RememberFocus(window);
@@ -524,7 +540,7 @@ void CreateMainWindow() {
   // Sized at the screen's resolution; a window that opens on a monitor of another one is
   // measured again once it exists (CheckMinimumSize on its first showing).
   gDpi = pc::Dpi().y;
-  RECT frame{0, 0, XPx(pc::kMinInnerWidth), YPx(pc::kMinInnerHeight)};
+  RECT frame{0, 0, pc::PixelsHolding(pc::kMinInnerWidth, gDpi), pc::PixelsHolding(pc::kMinInnerHeight, gDpi)};
   AdjustWindowRectEx(&frame, style, TRUE, exStyle);
   CreateWindowExW(exStyle, kClassName, kTitle, style, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
                   frame.bottom - frame.top, nullptr, menu, instance, nullptr);
