@@ -31,6 +31,20 @@ int TabForAccessKey(std::span<const std::u16string> captions, char16_t key) {
   return -1;
 }
 
+AccessKeyStep StepForAccessKey(std::span<const char16_t> keys, int focused, char16_t key) {
+  const int count = static_cast<int>(keys.size());
+  int first = -1, next = -1, holders = 0;
+  for (int i = 0; key != 0 && i < count; ++i) {
+    if (keys[i] != Upper(key)) continue;
+    ++holders;
+    if (first < 0) first = i;
+    if (next < 0 && i > focused) next = i;
+  }
+  if (holders == 0) return {};
+  if (holders == 1) return {first, true};
+  return {next >= 0 ? next : first, false};
+}
+
 int NextTab(int current, int count, bool backward) {
   if (count <= 0) return -1;
   if (current < 0 || current >= count) return 0;

@@ -33,6 +33,22 @@ TEST(TabKeys, AltLetterFindsItsTabWithoutRegardToCase) {
   EXPECT_EQ(1, TabForAccessKey(greek, u'\u03c0')) << "a Greek small pi finds the tab of capital pi";
 }
 
+// German: the defaults tab "&Standardwerte" and Apply "&Speichern" share S. Each press moves the
+// focus on to the next of them (the tab first), wrapping round; a unique key acts at once.
+TEST(TabKeys, SharedAccessKeyCyclesTheFocusInTabOrderAndAUniqueOneActs) {
+  const std::vector<char16_t> keys = {u'I', u'S', u'O', u'A', u'S'};  // two tabs, OK, Abbrechen, Speichern
+  struct Case {
+    int focused;
+    char16_t key;
+    AccessKeyStep step;
+  } cases[] = {{-1, u's', {1, false}}, {1, u'S', {4, false}}, {4, u's', {1, false}}, {2, u's', {4, false}},
+               {-1, u'a', {3, true}},  {3, u'a', {3, true}},  {1, u'i', {0, true}},  {0, u'x', {-1, false}},
+               {0, 0, {-1, false}}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.step, StepForAccessKey(keys, c.focused, c.key)) << "focus " << c.focused << ", key " << char(c.key);
+  }
+}
+
 TEST(TabKeys, CtrlTabWrapsRoundBothWays) {
   struct Case {
     int current, count;
