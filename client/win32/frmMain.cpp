@@ -152,8 +152,78 @@ pc::WindowSize CurrentSize() {
 int ShownTab() { return TabCtrl_GetCurSel(gTab) == 1 ? 1 : 0; }
 
 // ArrangeControls: the layout rules for the tab that shows, then the controls move.
+// ---- The status line ---------------------------------------------------------------------------
+// The one line the status bar shows (a settings key that refuses writes) is wider than the
+// window at its minimum size in German and Greek, and a status bar draws a single line, cut
+// off. It is drawn wrapped instead: the bar grows by the lines the text needs at the window's
+// width, and the controls above it are arranged in what is left (ArrangeControls).
+
+// Where the text goes in a status bar of `bar` size: inside its borders, clear of the grip.
+RECT StatusTextRect(const RECT& bar) {
+  const int margin = MulDiv(4, gDpi, 96);
+  return {bar.left + margin, bar.top + margin / 2, bar.right - GetSystemMetrics(SM_CXVSCROLL) - margin,
+          bar.bottom - margin / 2};
+}
+
+LRESULT CALLBACK StatusLineProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message == WM_PAINT) {
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(bar, &paint);
+    RECT client{};
+    GetClientRect(bar, &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    const int grip = GetSystemMetrics(SM_CXVSCROLL);
+    RECT corner{client.right - grip, client.bottom - grip, client.right, client.bottom};
+    DrawFrameControl(dc, &corner, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+    const std::wstring text = pc::WindowText(bar);
+    RECT place = StatusTextRect(client);
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(bar, WM_GETFONT, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &place, DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    EndPaint(bar, &paint);
+    return 0;
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(bar, StatusLineProc, 0);
+  return DefSubclassProc(bar, message, wParam, lParam);
+}
+
+// Gives the status bar the height its wrapped text needs at the window's width; returns how
+// many pixels taller than one line it has become.
+int FitStatusLine() {
+  if (!gSettingsReadOnly) return 0;
+  RECT client{};
+  GetClientRect(gMain, &client);
+  const std::wstring text = pc::WindowText(gStatus);
+  HDC dc = GetDC(gStatus);
+  const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(gStatus, WM_GETFONT, 0, 0)));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  RECT place = StatusTextRect({0, 0, client.right, metrics.tmHeight});
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &place, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(gStatus, dc);
+  auto barHeight = [](int drawingArea) {
+    SendMessageW(gStatus, SB_SETMINHEIGHT, drawingArea, 0);
+    SendMessageW(gStatus, WM_SIZE, 0, 0);
+    RECT bar{};
+    GetWindowRect(gStatus, &bar);
+    return static_cast<int>(bar.bottom - bar.top);
+  };
+  const int margin = MulDiv(4, gDpi, 96);
+  const int oneLine = barHeight(metrics.tmHeight + margin);
+  return std::max(0, barHeight(std::max<int>(place.bottom - place.top, metrics.tmHeight) + margin) - oneLine);
+}
+
 void ArrangeControls() {
-  pc::ArrangeControls(CurrentSize(), ShownTab(), gLayout);
+  // The controls are arranged above a status bar that has grown, as if the window were that
+  // much shorter (a shorter layout of the same rules).
+  const int statusExtra = YTw(FitStatusLine());
+  pc::WindowSize size = CurrentSize();
+  size.innerHeight -= statusExtra;
+  size.outerHeight -= statusExtra;
+  pc::ArrangeControls(size, ShownTab(), gLayout);
   PlaceControls();
 }
 
@@ -576,8 +646,11 @@ void frmMain_Initiate_Language_settings() {
     item.pszText = title.data();
     TabCtrl_SetItem(gTab, tab, &item);
   }
-  // The one line the status bar ever shows, relabelled with the rest.
-  if (gSettingsReadOnly) SetWindowTextW(gStatus, pc::MessageText(msg::kSettingsReadOnly).c_str());
+  // The one line the status bar ever shows, relabelled with the rest, and drawn wrapped.
+  if (gSettingsReadOnly) {
+    SetWindowTextW(gStatus, pc::MessageText(msg::kSettingsReadOnly).c_str());
+    SetWindowSubclass(gStatus, StatusLineProc, 0, 0);
+  }
   pc::SetTooltip(gTooltip, gMain, IDC_PBOK, pc::MessageText(pc::msg::kOkTip));
   pc::SetTooltip(gTooltip, gMain, IDC_PBCANCEL, pc::MessageText(pc::msg::kCancelTip));
   pc::SetTooltip(gTooltip, gMain, IDC_PBAPPLY, pc::MessageText(pc::msg::kApplyTip));
