@@ -142,6 +142,12 @@ TEST_F(Keyboard, FocusReturnsToItsControlAfterADialogAndAfterAnotherProgram) {
   }
   EXPECT_TRUE(gd::WaitUntil([&] { return Focused() == message; }, 5s))
       << "after coming back the focus is on control " << GetDlgCtrlID(Focused());
+  ShowWindow(main_, SW_MINIMIZE);
+  ASSERT_TRUE(gd::WaitUntil([&] { return IsIconic(main_) != FALSE; }, 5s));
+  ShowWindow(main_, SW_RESTORE);
+  SetForegroundWindow(main_);
+  EXPECT_TRUE(gd::WaitUntil([&] { return Focused() == message; }, 5s))
+      << "after minimise and restore the focus is on control " << GetDlgCtrlID(Focused());
 }
 
 // The web link is a stop of the Tab order and opens with Enter or Space. The https handler is
@@ -248,6 +254,39 @@ TEST_F(Keyboard, SaveRefusedByTheRegistryIsReportedAndOkStaysOpen) {
   EXPECT_TRUE(client_.Running()) << "OK ended the client although nothing was saved";
 }
 
+// The read-only line is read whole at the minimum size in every language: the status bar is as
+// tall as the text wrapped at its width needs (measured here in the bar's own font), and the
+// buttons stay above it.
+TEST_F(Keyboard, SaveRefusedLineIsWholeAtTheMinimumSizeInEveryLanguage) {
+  const std::wstring settingsKey = L"SOFTWARE\\Orvelle\\Pendrake";
+  gd::ScopedKeyRestore restore(HKEY_LOCAL_MACHINE, settingsKey);
+  ReadOnlyKey readOnly(settingsKey);
+  ASSERT_TRUE(readOnly.Ok()) << "could not make the settings key read-only";
+  for (const wchar_t* language : {L"EN", L"DE", L"GR"}) {
+    SCOPED_TRACE(std::string(language, language + 2));
+    Start(language);
+    gd::ResizeWindow(main_, 300, 200);  // snaps back to the minimum
+    HWND status = C(IDC_STBMAIN);
+    const auto font = fontprobe::RemoteControlFont(status);
+    ASSERT_TRUE(font.has_value());
+    EXPECT_TRUE(gd::WaitUntil([&] { return !gd::GetText(status).empty(); }));
+    const std::wstring text = gd::GetText(status);
+    RECT bar{};
+    GetClientRect(status, &bar);
+    RECT need{0, 0, bar.right - GetSystemMetrics(SM_CXVSCROLL), 0};
+    HDC dc = GetDC(nullptr);
+    HFONT made = CreateFontIndirectW(&*font);
+    HGDIOBJ old = SelectObject(dc, made);
+    DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    DeleteObject(made);
+    ReleaseDC(nullptr, dc);
+    EXPECT_LE(need.bottom, bar.bottom) << "the line needs " << need.bottom << " px, the bar is " << bar.bottom;
+    EXPECT_LE(gd::WindowRect(C(IDC_PBAPPLY)).bottom, gd::WindowRect(status).top) << "the buttons run into the line";
+    client_.Terminate();
+  }
+}
+
 // The program's manifest asks an administrator to elevate, as admin tools do, and declares
 // per-monitor DPI awareness (v2) with the system-aware fallback.
 TEST(Manifest, AsksForElevationAndPerMonitorAwareness) {
@@ -302,6 +341,12 @@ TEST_F(Keyboard, AtHighDpiTheMinimumAndTheControlsScaleTogether) {
   const auto font = fontprobe::RemoteControlFont(C(IDC_PBOK));
   ASSERT_TRUE(font.has_value());
   EXPECT_EQ(-MulDiv(8, dpi, 72), font->lfHeight) << "an 8 point font at " << dpi << " DPI";
+  // The open facility list has room for 20 of its 24 entries at any resolution.
+  HWND facility = C(IDC_CBTESTFACILITY);
+  RECT dropped{};
+  SendMessageW(facility, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+  const auto item = static_cast<int>(SendMessageW(facility, CB_GETITEMHEIGHT, 0, 0));
+  EXPECT_GE(dropped.bottom - dropped.top, 20 * item) << "entries of " << item << " px";
   // Every control lies wholly inside the client area at the minimum size.
   for (HWND child = GetWindow(main_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (!IsWindowVisible(child)) continue;

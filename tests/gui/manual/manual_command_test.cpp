@@ -119,7 +119,8 @@ TEST(HelpManual, StartsTheWindowsExplorerWithTheManualMaximised) {
   }
 
   // Without an explorer to start, the user is told so instead of nothing happening.
-  ASSERT_TRUE(DeleteFileW(explorer.Path().c_str()));
+  // The last stub may still be ending, and a running program cannot be deleted.
+  ASSERT_TRUE(WaitUntil([&] { return DeleteFileW(explorer.Path().c_str()) != FALSE; }));
   Process app = Process::Start(WinePath(Env(L"PENDRAKE_CLIENT_EXE")));
   const HWND main = WaitForTopWindow(app.Id(), L"PendrakeClientMain");
   ASSERT_NE(nullptr, main);
