@@ -23,14 +23,6 @@ char16_t AccessKeyOf(std::u16string_view caption) {
   return 0;
 }
 
-int TabForAccessKey(std::span<const std::u16string> captions, char16_t key) {
-  if (key == 0) return -1;
-  for (size_t i = 0; i < captions.size(); ++i) {
-    if (AccessKeyOf(captions[i]) == Upper(key)) return static_cast<int>(i);
-  }
-  return -1;
-}
-
 AccessKeyStep StepForAccessKey(std::span<const char16_t> keys, int focused, char16_t key) {
   const int count = static_cast<int>(keys.size());
   int first = -1, next = -1, holders = 0;

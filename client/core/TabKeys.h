@@ -1,4 +1,5 @@
-// Keyboard rules of the main window's tabs: which tab an Alt+letter or Ctrl+Tab selects.
+// Keyboard rules of the main window: what an Alt+letter does among its tabs and buttons, and which
+// tab Ctrl+Tab selects.
 #pragma once
 
 #include <cstdint>
@@ -11,10 +12,6 @@ namespace pendrake::client {
 // The access key of a caption: the character after its first single '&' ("&&" is a literal
 // ampersand), upper-cased for ASCII and Greek letters; 0 for a caption without one.
 char16_t AccessKeyOf(std::u16string_view caption);
-
-// The tab whose caption has `key` as its access key (letters matched without regard to
-// case), or -1. The first such tab wins.
-int TabForAccessKey(std::span<const std::u16string> captions, char16_t key);
 
 // What one press of Alt+`key` does among the window's holders of access keys: `keys` are their
 // access keys (AccessKeyOf) in tab order, the tab captions first; `focused` is the holder with
