@@ -5,6 +5,8 @@
 #include <climits>
 #include <type_traits>
 
+#include "pendrake/narrowing_flags.h"
+
 namespace pendrake::win32 {
 namespace {
 
@@ -60,11 +62,11 @@ void CodePageAdapter::ToNarrow(std::u16string_view text, NarrowText& out) {
   const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
   const int length = static_cast<int>(text.size());
   // Without WC_NO_BEST_FIT_CHARS a missing character turns into a look-alike ("O" for an
-  // omega in 1252) instead of the code page's default character.
-  // Some code pages (UTF-8 among them) refuse the flag; they lack no character anyway.
-  if (!Narrow(wide, length, WC_NO_BEST_FIT_CHARS, out) && GetLastError() == ERROR_INVALID_FLAGS) {
-    Narrow(wide, length, 0, out);
-  }
+  // omega in 1252) instead of the code page's default character. Some code pages (UTF-8
+  // among them) refuse the flag; the client narrows by the same rule.
+  CPINFOEXW info{};
+  const UINT codePage = GetCPInfoExW(CP_THREAD_ACP, 0, &info) ? info.CodePage : CP_THREAD_ACP;
+  Narrow(wide, length, NarrowingFlags(codePage), out);
 }
 
 std::u16string CodePageAdapter::ToWide(std::string_view text) {
