@@ -93,17 +93,34 @@ void ArrangeControls(const WindowSize& size, int shownTab, MainLayout& layout) {
   layout.pbApply.left = w20 - 1000;
 }
 
-MinSizeCorrection CheckMinimumSize(const WindowSize& size, int32_t dpi) {
-  const bool snapSizes = dpi == kSnapDpi;
-  if (size.innerWidth < kMinInnerWidth) {
-    const int32_t outer = kMinInnerWidth + size.outerWidth - size.innerWidth;
-    return {MinSizeCorrection::Width, snapSizes ? std::max(kSnapOuterWidth, outer) : outer};
+namespace {
+
+MinSizeCorrection Correct(const WindowSize& size, const WindowSize& minimum, bool snapSizes) {
+  if (size.innerWidth < minimum.innerWidth) {
+    const int32_t outer = minimum.innerWidth + size.outerWidth - size.innerWidth;
+    return {MinSizeCorrection::Width, snapSizes ? std::max(minimum.outerWidth, outer) : outer};
   }
-  if (size.innerHeight < kMinInnerHeight) {
-    const int32_t outer = kMinInnerHeight + size.outerHeight - size.innerHeight;
-    return {MinSizeCorrection::Height, snapSizes ? std::max(kSnapOuterHeight, outer) : outer};
+  if (size.innerHeight < minimum.innerHeight) {
+    const int32_t outer = minimum.innerHeight + size.outerHeight - size.innerHeight;
+    return {MinSizeCorrection::Height, snapSizes ? std::max(minimum.outerHeight, outer) : outer};
   }
   return {};
+}
+
+}  // namespace
+
+MinSizeCorrection CheckMinimumSize(const WindowSize& size, int32_t dpi) {
+  return Correct(size, {kMinInnerWidth, kMinInnerHeight, kSnapOuterWidth, kSnapOuterHeight}, dpi == kSnapDpi);
+}
+
+int32_t PixelsHolding(int32_t twips, int32_t dpi) {
+  return static_cast<int32_t>((static_cast<int64_t>(twips) * dpi + 1439) / 1440);
+}
+
+MinSizeCorrection CheckMinimumPixels(const WindowSize& pixels, int32_t dpi) {
+  const WindowSize minimum{PixelsHolding(kMinInnerWidth, dpi), PixelsHolding(kMinInnerHeight, dpi),
+                           PixelsHolding(kSnapOuterWidth, dpi), PixelsHolding(kSnapOuterHeight, dpi)};
+  return Correct(pixels, minimum, dpi == kSnapDpi);
 }
 
 }  // namespace pendrake::client

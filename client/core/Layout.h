@@ -81,4 +81,14 @@ struct MinSizeCorrection {
 inline constexpr int32_t kSnapDpi = 96;
 MinSizeCorrection CheckMinimumSize(const WindowSize& size, int32_t dpi = kSnapDpi);
 
+// The fewest whole pixels at `dpi` that hold `twips`: rounded up, so that they convert back to
+// at least `twips`. 8235 twips at 120 DPI are 687 pixels; the nearest 686 are 8232 twips.
+int32_t PixelsHolding(int32_t twips, int32_t dpi);
+
+// CheckMinimumSize on the window's sizes in pixels at `dpi`, with the minimum and the snap
+// sizes held in whole pixels (PixelsHolding); the new outer size is in pixels too. A minimum
+// rounded to the nearest pixel can fall short of the twips by a fraction, and then every
+// resize corrects the width again and the height is never reached.
+MinSizeCorrection CheckMinimumPixels(const WindowSize& pixels, int32_t dpi);
+
 }  // namespace pendrake::client

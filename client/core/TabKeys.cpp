@@ -23,12 +23,18 @@ char16_t AccessKeyOf(std::u16string_view caption) {
   return 0;
 }
 
-int TabForAccessKey(std::span<const std::u16string> captions, char16_t key) {
-  if (key == 0) return -1;
-  for (size_t i = 0; i < captions.size(); ++i) {
-    if (AccessKeyOf(captions[i]) == Upper(key)) return static_cast<int>(i);
+AccessKeyStep StepForAccessKey(std::span<const char16_t> keys, int focused, char16_t key) {
+  const int count = static_cast<int>(keys.size());
+  int first = -1, next = -1, holders = 0;
+  for (int i = 0; key != 0 && i < count; ++i) {
+    if (keys[i] != Upper(key)) continue;
+    ++holders;
+    if (first < 0) first = i;
+    if (next < 0 && i > focused) next = i;
   }
-  return -1;
+  if (holders == 0) return {};
+  if (holders == 1) return {first, true};
+  return {next >= 0 ? next : first, false};
 }
 
 int NextTab(int current, int count, bool backward) {

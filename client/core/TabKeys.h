@@ -1,4 +1,5 @@
-// Keyboard rules of the main window's tabs: which tab an Alt+letter or Ctrl+Tab selects.
+// Keyboard rules of the main window: what an Alt+letter does among its tabs and buttons, and which
+// tab Ctrl+Tab selects.
 #pragma once
 
 #include <cstdint>
@@ -12,9 +13,18 @@ namespace pendrake::client {
 // ampersand), upper-cased for ASCII and Greek letters; 0 for a caption without one.
 char16_t AccessKeyOf(std::u16string_view caption);
 
-// The tab whose caption has `key` as its access key (letters matched without regard to
-// case), or -1. The first such tab wins.
-int TabForAccessKey(std::span<const std::u16string> captions, char16_t key);
+// What one press of Alt+`key` does among the window's holders of access keys: `keys` are their
+// access keys (AccessKeyOf) in tab order, the tab captions first; `focused` is the holder with
+// the focus (-1: none). A key that one holder has acts on it at once (`act`). A key that
+// several share only moves the focus, to the next of them after the focused one, wrapping
+// round, so that repeated presses reach each in turn, as Windows dialogs do. Target -1: no
+// holder has the key.
+struct AccessKeyStep {
+  int target = -1;
+  bool act = false;
+  friend bool operator==(const AccessKeyStep&, const AccessKeyStep&) = default;
+};
+AccessKeyStep StepForAccessKey(std::span<const char16_t> keys, int focused, char16_t key);
 
 // The tab Ctrl+Tab (forward) or Ctrl+Shift+Tab (backward) moves to from `current`, wrapping
 // round at either end; -1 without tabs.

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <climits>
 #include <utility>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "client/core/InputRules.h"
 #include "client/core/LanguageFont.h"
 #include "client/core/Messages.h"
+#include "client/core/Narrowing.h"
 #include "WindowDpi.h"
 #include "pendrake/owners.h"
 
@@ -79,17 +81,19 @@ std::wstring ToWide(std::u16string_view text) { return std::wstring(text.begin()
 
 std::u16string ToU16(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
 
-std::string ToAnsi(std::wstring_view text) {
-  if (text.empty()) return {};
-  // Without WC_NO_BEST_FIT_CHARS a look-alike such as U+FF02 becomes a plain '"' after a script
-  // literal's quotes were doubled, and a stored name silently becomes another valid name; a
-  // character the code page lacks becomes '?' instead, as in the component.
-  const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-  std::string bytes(length > 0 ? length : 0, '\0');
-  if (length > 0) {
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), bytes.data(),
-                        length, nullptr, nullptr);
+std::string ToAnsi(std::wstring_view text, DWORD* error) {
+  const NarrowFunction narrow = [](uint32_t codePage, uint32_t flags, std::u16string_view wide, char* out, int size) {
+    return WideCharToMultiByte(codePage, flags, reinterpret_cast<const wchar_t*>(wide.data()),
+                               static_cast<int>(wide.size()), out, size, nullptr, nullptr);
+  };
+  std::string bytes;
+  // The code page by number: the flags it accepts depend on which one it is (UTF-8 refuses
+  // WC_NO_BEST_FIT_CHARS, and then nothing at all would be converted).
+  SetLastError(ERROR_SUCCESS);
+  const bool converted = text.size() <= INT_MAX && NarrowTo(GetACP(), ToU16(text), narrow, bytes);
+  if (error) {
+    const DWORD last = GetLastError();
+    *error = converted ? ERROR_SUCCESS : last != ERROR_SUCCESS ? last : ERROR_NO_UNICODE_TRANSLATION;
   }
   return bytes;
 }
@@ -132,7 +136,10 @@ std::wstring ErrorMessageText(std::wstring_view prefix, int32_t code, std::wstri
 }
 
 DWORD WriteAnsiFile(const std::wstring& path, std::u16string_view text) {
-  const std::string bytes = ToAnsi(ToWide(text));
+  DWORD converted = ERROR_SUCCESS;
+  const std::string bytes = ToAnsi(ToWide(text), &converted);
+  // Nothing is created or truncated for a text that cannot be written as it stands.
+  if (converted != ERROR_SUCCESS) return converted;
   HANDLE opened = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (opened == INVALID_HANDLE_VALUE) return GetLastError();
   owners::UniqueHandle file(opened);

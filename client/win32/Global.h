@@ -34,8 +34,11 @@ std::wstring ToWide(std::u16string_view text);
 std::u16string ToU16(std::wstring_view text);
 
 // UTF-16 <-> 8-bit text in the system ANSI code page (CP_ACP). A character the code page lacks
-// becomes '?', never a look-alike (script files and registry texts alike).
-std::string ToAnsi(std::wstring_view text);
+// becomes '?', never a look-alike (script files and registry texts alike), where the code page
+// allows that choice (NarrowTo). A text that cannot be converted gives empty bytes and, in
+// `error`, the system's error code (0 after a conversion): callers that store or write the
+// bytes pass `error`, so a failure is never taken for an empty text.
+std::string ToAnsi(std::wstring_view text, DWORD* error = nullptr);
 std::wstring FromAnsi(std::string_view text);
 
 // The catalogue text of `number` in the current language, ready for the Win32 API.

@@ -8,9 +8,11 @@
 namespace pendrake::client {
 
 // Takes a key message of the window that holds `tab` before dialog navigation sees it: Alt
-// with a tab caption's access key selects that tab (so it wins over a button with the same
-// letter), Ctrl+Tab the next tab and Ctrl+Shift+Tab the one before, wrapping round. The tab
-// control then has the focus. True when the message was taken.
+// with an access key of a tab caption, a button or a check box (StepForAccessKey: a unique key
+// acts at once, a shared one moves the focus through its holders, the tab first); Enter on a
+// focused push button presses it; Ctrl+Tab selects the next tab and Ctrl+Shift+Tab the one
+// before, wrapping round, and the tab control then has the focus. True when the message was
+// taken.
 bool TakeTabKey(HWND tab, const MSG& msg);
 
 // Keeps the control of `window` that has the focus (called for the window's messages, and on

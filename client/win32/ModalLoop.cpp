@@ -2,6 +2,7 @@
 
 #include "Global.h"
 #include "ProductPicture.h"
+#include "WindowDpi.h"
 
 namespace pendrake::client {
 
@@ -9,6 +10,31 @@ namespace {
 
 HWND gFilteredWindow = nullptr;
 KeyFilter gKeyFilter = nullptr;
+
+// The resolution a window's controls were placed at, kept with the window.
+constexpr wchar_t kLayoutDpi[] = L"PendrakeLayoutDpi";
+
+// Moves and sizes the children of `parent` (and theirs) from one resolution to another, so
+// that each keeps its place and size in twips.
+void RescaleChildren(HWND parent, int from, int to) {
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    SetWindowPos(child, nullptr, MulDiv(r.left, to, from), MulDiv(r.top, to, from), MulDiv(r.right - r.left, to, from),
+                 MulDiv(r.bottom - r.top, to, from), SWP_NOZORDER | SWP_NOACTIVATE);
+    RescaleChildren(child, from, to);
+  }
+}
+
+void FollowDpiChange(const DialogBehaviour& behaviour, HWND window, int dpi, const RECT& suggested) {
+  const auto from = reinterpret_cast<INT_PTR>(GetPropW(window, kLayoutDpi));
+  if (from > 0 && from != dpi) RescaleChildren(window, static_cast<int>(from), dpi);
+  SetPropW(window, kLayoutDpi, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(dpi)));
+  SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (behaviour.dpiChanged) behaviour.dpiChanged(window);
+}
 
 }  // namespace
 
@@ -63,6 +89,16 @@ void RegisterDialogClass(const wchar_t* className, WNDPROC proc) {
 
 LRESULT DialogProc(const DialogBehaviour& behaviour, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_CREATE:
+      // The controls are placed at the window's resolution as it is now (AddChildControl).
+      SetPropW(window, kLayoutDpi, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(DpiOf(window))));
+      break;
+    case WM_DPICHANGED:
+      FollowDpiChange(behaviour, window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_NCDESTROY:
+      RemovePropW(window, kLayoutDpi);
+      break;
     case WM_COMMAND:
       if (behaviour.command && behaviour.command(window, LOWORD(wParam), HIWORD(wParam))) return 0;
       break;

@@ -38,10 +38,15 @@ struct DialogBehaviour {
   void (*close)(HWND window) = nullptr;
   // WM_DESTROY.
   void (*destroyed)(HWND window) = nullptr;
+  // WM_DPICHANGED, after the controls have been moved to their places at the new resolution:
+  // the fonts follow.
+  void (*dpiChanged)(HWND window) = nullptr;
   // Any other message; true when handled, with its result in `result`.
   bool (*other)(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) = nullptr;
 };
 
+// The windows of DialogProc follow WM_DPICHANGED: the suggested frame, every control at the same
+// twips at the new resolution, then the behaviour's dpiChanged for the fonts.
 LRESULT DialogProc(const DialogBehaviour& behaviour, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The window procedure of one behaviour, for the window class.

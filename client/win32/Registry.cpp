@@ -26,8 +26,11 @@ REGSAM ViewFlag(HKEY root) { return root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY
 LONG LastRegistryResult() { return gLastResult; }
 
 LONG OpenOrCreateKey(HKEY root, const wchar_t* path, HKEY& key) {
-  const std::string pathA = ToAnsi(path);
   key = nullptr;
+  DWORD converted = ERROR_SUCCESS;
+  const std::string pathA = ToAnsi(path, &converted);
+  // An empty path would open the root itself, and every value would land there.
+  if (converted != ERROR_SUCCESS) return gLastResult = static_cast<LONG>(converted);
   gLastResult = RegOpenKeyExA(root, pathA.c_str(), 0, kReadWrite | ViewFlag(root), &key);
   if (gLastResult != ERROR_SUCCESS) {
     key = nullptr;
@@ -55,8 +58,10 @@ LONG QueryStringValue(HKEY key, const wchar_t* name, std::wstring& text, const s
   std::array<char, 256> buffer;
   buffer.fill(' ');
   DWORD size = static_cast<DWORD>(buffer.size());
-  const std::string nameA = ToAnsi(name);
-  const LONG result =
+  DWORD converted = ERROR_SUCCESS;
+  const std::string nameA = ToAnsi(name, &converted);
+  // An empty name is the key's unnamed default value, never the one asked for.
+  const LONG result = converted != ERROR_SUCCESS ? static_cast<LONG>(converted) :
       RegQueryValueExA(key, nameA.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &size);
   if (result != ERROR_SUCCESS) {
     text = defaultText;
@@ -74,26 +79,32 @@ LONG QueryStringValue(HKEY key, const wchar_t* name, std::wstring& text, const s
 LONG QueryDwordValue(HKEY key, const wchar_t* name, int32_t& number, int32_t defaultNumber) {
   int32_t data = 0;
   DWORD size = sizeof data;
-  const std::string nameA = ToAnsi(name);
-  const LONG result = RegQueryValueExA(key, nameA.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size);
+  DWORD converted = ERROR_SUCCESS;
+  const std::string nameA = ToAnsi(name, &converted);
+  const LONG result = converted != ERROR_SUCCESS ? static_cast<LONG>(converted) : RegQueryValueExA(key, nameA.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size);
   number = result == ERROR_SUCCESS ? data : defaultNumber;
   return result;
 }
 
 LONG SetStringValue(HKEY key, const wchar_t* name, const std::wstring& text) {
-  const std::string nameA = ToAnsi(name);
+  DWORD converted = ERROR_SUCCESS;
+  const std::string nameA = ToAnsi(name, &converted);
+  if (converted != ERROR_SUCCESS) return gLastResult = static_cast<LONG>(converted);
   if (text.empty()) {
     gLastResult = RegDeleteValueA(key, nameA.c_str());
     return ERROR_SUCCESS;
   }
-  const std::string data = ToAnsi(text);
+  const std::string data = ToAnsi(text, &converted);
+  if (converted != ERROR_SUCCESS) return static_cast<LONG>(converted);
   // The length handed over includes the terminating zero, as REG_SZ requires.
   return RegSetValueExA(key, nameA.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                         static_cast<DWORD>(data.size() + 1));
 }
 
 LONG SetDwordValue(HKEY key, const wchar_t* name, int32_t number) {
-  const std::string nameA = ToAnsi(name);
+  DWORD converted = ERROR_SUCCESS;
+  const std::string nameA = ToAnsi(name, &converted);
+  if (converted != ERROR_SUCCESS) return static_cast<LONG>(converted);
   return RegSetValueExA(key, nameA.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
 }
 

@@ -192,6 +192,7 @@ constexpr DialogBehaviour kAbout{.command = AboutCommand,
                                  .pictureId = IDC_ABOUT_PICTURE,
                                  .staticColour = AboutStaticColour,
                                  .close = Unload,
+                                 .dpiChanged = frmAbout_Initiate_Language_settings,
                                  .other = AboutOther};
 
 // frmAbout's load: the versions first, then the language (which shows them).

@@ -27,6 +27,7 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
+#include <algorithm>
 #include <span>
 #include <string>
 #include <utility>
@@ -106,6 +107,18 @@ POINT ContainerOrigin(int container) {
   return {outer.x + XPx(r.left), outer.y + YPx(r.top)};
 }
 
+// A drop-down list's window height is the height of its open list: room for its entries, up
+// to kDroppedEntries of them, in the list's own item height, so that it shows as many at every
+// resolution and font.
+constexpr int kDroppedEntries = 20;
+int DroppedHeight(HWND combo, int fieldHeight) {
+  const auto count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+  const auto item = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
+  const int entries = count > 0 ? std::min(count, kDroppedEntries) : 1;
+  // The list's border, above and below.
+  return fieldHeight + entries * std::max(item, 1) + 2 * GetSystemMetrics(SM_CYBORDER);
+}
+
 // Moves every control to its place.
 void PlaceControls() {
   HDWP batch = BeginDeferWindowPos(static_cast<int>(MainControls().size()) + 1);
@@ -121,8 +134,7 @@ void PlaceControls() {
   for (const auto& def : MainControls()) {
     const POINT origin = ContainerOrigin(def.container);
     const pc::Rect r = PlaceOf(def);
-    // A drop-down list's window height is the height of its open list.
-    const int height = def.kind == Kind::Combo ? YPx(r.height) + 260 : YPx(r.height);
+    const int height = def.kind == Kind::Combo ? DroppedHeight(Item(def.id), YPx(r.height)) : YPx(r.height);
     move(Item(def.id), origin.x + XPx(r.left), origin.y + YPx(r.top), XPx(r.width), height);
   }
   if (batch) EndDeferWindowPos(batch);
@@ -140,8 +152,78 @@ pc::WindowSize CurrentSize() {
 int ShownTab() { return TabCtrl_GetCurSel(gTab) == 1 ? 1 : 0; }
 
 // ArrangeControls: the layout rules for the tab that shows, then the controls move.
+// ---- The status line ---------------------------------------------------------------------------
+// The one line the status bar shows (a settings key that refuses writes) is wider than the
+// window at its minimum size in German and Greek, and a status bar draws a single line, cut
+// off. It is drawn wrapped instead: the bar grows by the lines the text needs at the window's
+// width, and the controls above it are arranged in what is left (ArrangeControls).
+
+// Where the text goes in a status bar of `bar` size: inside its borders, clear of the grip.
+RECT StatusTextRect(const RECT& bar) {
+  const int margin = MulDiv(4, gDpi, 96);
+  return {bar.left + margin, bar.top + margin / 2, bar.right - GetSystemMetrics(SM_CXVSCROLL) - margin,
+          bar.bottom - margin / 2};
+}
+
+LRESULT CALLBACK StatusLineProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message == WM_PAINT) {
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(bar, &paint);
+    RECT client{};
+    GetClientRect(bar, &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    const int grip = GetSystemMetrics(SM_CXVSCROLL);
+    RECT corner{client.right - grip, client.bottom - grip, client.right, client.bottom};
+    DrawFrameControl(dc, &corner, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+    const std::wstring text = pc::WindowText(bar);
+    RECT place = StatusTextRect(client);
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(bar, WM_GETFONT, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &place, DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    EndPaint(bar, &paint);
+    return 0;
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(bar, StatusLineProc, 0);
+  return DefSubclassProc(bar, message, wParam, lParam);
+}
+
+// Gives the status bar the height its wrapped text needs at the window's width; returns how
+// many pixels taller than one line it has become.
+int FitStatusLine() {
+  if (!gSettingsReadOnly) return 0;
+  RECT client{};
+  GetClientRect(gMain, &client);
+  const std::wstring text = pc::WindowText(gStatus);
+  HDC dc = GetDC(gStatus);
+  const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(gStatus, WM_GETFONT, 0, 0)));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  RECT place = StatusTextRect({0, 0, client.right, metrics.tmHeight});
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &place, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(gStatus, dc);
+  auto barHeight = [](int drawingArea) {
+    SendMessageW(gStatus, SB_SETMINHEIGHT, drawingArea, 0);
+    SendMessageW(gStatus, WM_SIZE, 0, 0);
+    RECT bar{};
+    GetWindowRect(gStatus, &bar);
+    return static_cast<int>(bar.bottom - bar.top);
+  };
+  const int margin = MulDiv(4, gDpi, 96);
+  const int oneLine = barHeight(metrics.tmHeight + margin);
+  return std::max(0, barHeight(std::max<int>(place.bottom - place.top, metrics.tmHeight) + margin) - oneLine);
+}
+
 void ArrangeControls() {
-  pc::ArrangeControls(CurrentSize(), ShownTab(), gLayout);
+  // The controls are arranged above a status bar that has grown, as if the window were that
+  // much shorter (a shorter layout of the same rules).
+  const int statusExtra = YTw(FitStatusLine());
+  pc::WindowSize size = CurrentSize();
+  size.innerHeight -= statusExtra;
+  size.outerHeight -= statusExtra;
+  pc::ArrangeControls(size, ShownTab(), gLayout);
   PlaceControls();
 }
 
@@ -385,17 +467,16 @@ void LoadMainWindow() {
 // makes the next one), then the layout.
 void OnSize(UINT state) {
   if (state == SIZE_MINIMIZED || !gTab) return;
-  const pc::MinSizeCorrection fix = pc::CheckMinimumSize(CurrentSize(), gDpi);
+  // Checked in pixels, with the minimum rounded up to whole ones: a minimum rounded down
+  // converts back to less than its twips and would be corrected on every resize.
+  RECT inner{}, outer{};
+  GetClientRect(gMain, &inner);
+  GetWindowRect(gMain, &outer);
+  int width = outer.right - outer.left;
+  int height = outer.bottom - outer.top;
+  const pc::MinSizeCorrection fix = pc::CheckMinimumPixels({inner.right, inner.bottom, width, height}, gDpi);
   if (fix.kind != pc::MinSizeCorrection::None) {
-    RECT outer{};
-    GetWindowRect(gMain, &outer);
-    int width = outer.right - outer.left;
-    int height = outer.bottom - outer.top;
-    if (fix.kind == pc::MinSizeCorrection::Width) {
-      width = XPx(fix.outer);
-    } else {
-      height = YPx(fix.outer);
-    }
+    (fix.kind == pc::MinSizeCorrection::Width ? width : height) = fix.outer;
     SetWindowPos(gMain, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   ArrangeControls();
@@ -451,7 +532,7 @@ void OnCommand(int id, int code) {
       ShowAboutBox(gMain);
       break;
     case IDM_HELP_MANUAL:
-      pc::OpenManual();
+      pc::OpenManual(gMain);
       break;
     default:
       break;
@@ -489,6 +570,11 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       frmMain_Initiate_Language_settings();  // the language font at the new resolution, and the layout
       return 0;
     }
+    case WM_SETFOCUS:
+      // Restored from the task bar, the window itself gets the focus: it goes on to the
+      // control that had it.
+      if (pc::RestoreFocus(window)) return 0;
+      break;
     case WM_CANCELMODE:
       // Comes before a dialog or message box disables the window and takes its focus away.
       pc::RememberFocus(window);
@@ -524,7 +610,7 @@ void CreateMainWindow() {
   // Sized at the screen's resolution; a window that opens on a monitor of another one is
   // measured again once it exists (CheckMinimumSize on its first showing).
   gDpi = pc::Dpi().y;
-  RECT frame{0, 0, XPx(pc::kMinInnerWidth), YPx(pc::kMinInnerHeight)};
+  RECT frame{0, 0, pc::PixelsHolding(pc::kMinInnerWidth, gDpi), pc::PixelsHolding(pc::kMinInnerHeight, gDpi)};
   AdjustWindowRectEx(&frame, style, TRUE, exStyle);
   CreateWindowExW(exStyle, kClassName, kTitle, style, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
                   frame.bottom - frame.top, nullptr, menu, instance, nullptr);
@@ -560,8 +646,11 @@ void frmMain_Initiate_Language_settings() {
     item.pszText = title.data();
     TabCtrl_SetItem(gTab, tab, &item);
   }
-  // The one line the status bar ever shows, relabelled with the rest.
-  if (gSettingsReadOnly) SetWindowTextW(gStatus, pc::MessageText(msg::kSettingsReadOnly).c_str());
+  // The one line the status bar ever shows, relabelled with the rest, and drawn wrapped.
+  if (gSettingsReadOnly) {
+    SetWindowTextW(gStatus, pc::MessageText(msg::kSettingsReadOnly).c_str());
+    SetWindowSubclass(gStatus, StatusLineProc, 0, 0);
+  }
   pc::SetTooltip(gTooltip, gMain, IDC_PBOK, pc::MessageText(pc::msg::kOkTip));
   pc::SetTooltip(gTooltip, gMain, IDC_PBCANCEL, pc::MessageText(pc::msg::kCancelTip));
   pc::SetTooltip(gTooltip, gMain, IDC_PBAPPLY, pc::MessageText(pc::msg::kApplyTip));

@@ -13,6 +13,7 @@
 #include "MessageNumbers.h"
 #include "ModalLoop.h"
 #include "Registry.h"
+#include "WindowDpi.h"
 #include "client/core/About.h"
 #include "client/core/DialogRules.h"
 #include "client/core/Messages.h"
@@ -46,7 +47,8 @@ void CreateControls(HWND window) {
   AddControl(window, WC_STATICW, SS_LEFT, IDC_OPTIONS_LBLLANGUAGE, 360, kHeadHeight + 420, 2400, 255);
   HWND list = AddControl(window, WC_LISTBOXW, WS_BORDER | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                          IDC_OPTIONS_LSLANGUAGE, 360, kHeadHeight + 720, 2700, 1140);
-  SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  // The list's own font, at the dialog's resolution like its place.
+  SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(GuiFontFor(DpiOf(window))), FALSE);
   AddControl(window, WC_BUTTONW, BS_DEFPUSHBUTTON | WS_TABSTOP, IDC_OPTIONS_CMDOK, kClientWidth - 2880,
              kClientHeight - 540, 1260, 390);
   AddControl(window, WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, IDC_OPTIONS_CMDCANCEL, kClientWidth - 1500,
@@ -119,10 +121,17 @@ void OptionsDestroyed(HWND window) {
   if (gOptions == window) gOptions = nullptr;
 }
 
+void OptionsDpiChanged(HWND window) {
+  SendMessageW(GetDlgItem(window, IDC_OPTIONS_LSLANGUAGE), WM_SETFONT,
+               reinterpret_cast<WPARAM>(GuiFontFor(DpiOf(window))), TRUE);
+  frmOptions_Initiate_Language_settings();
+}
+
 constexpr DialogBehaviour kOptions{.command = OptionsCommand,
                                    .staticColour = OptionsStaticColour,
                                    .close = OptionsClose,
-                                   .destroyed = OptionsDestroyed};
+                                   .destroyed = OptionsDestroyed,
+                                   .dpiChanged = OptionsDpiChanged};
 
 // frmOptions' load: fill the list, then the language.
 HWND Load(HWND owner) {

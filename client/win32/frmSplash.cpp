@@ -13,6 +13,7 @@
 #include "Global.h"
 #include "ModalLoop.h"
 #include "Registry.h"
+#include "WindowDpi.h"
 #include "client/core/About.h"
 #include "client/core/DialogRules.h"
 #include "client/core/Messages.h"
@@ -32,10 +33,28 @@ owners::UniqueHfont gSplashFont;        // every control but the product name
 owners::UniqueHfont gProductNameFont;   // "Pendrake" in Arial 24 point bold
 bool gMainWindowShown = false;
 
-HFONT MakeFont(const wchar_t* face, int points, int weight) {
-  const int height = -MulDiv(points, Dpi().y, 72);
+HFONT MakeFont(const wchar_t* face, int points, int weight, int dpi) {
+  const int height = -MulDiv(points, dpi, 72);
   return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face);
+}
+
+// The window's fonts at its own resolution, as its controls' places are.
+void MakeSplashFonts(HWND window) {
+  const int dpi = DpiOf(window);
+  gSplashFont.reset(MakeFont(L"MS Sans Serif", 8, FW_NORMAL, dpi));
+  gProductNameFont.reset(MakeFont(L"Arial", 24, FW_BOLD, dpi));
+}
+
+// Another monitor: the fonts made again for it and given to every control. The old ones are
+// deleted only once no control holds them any more.
+void SplashDpiChanged(HWND window) {
+  owners::UniqueHfont oldText(gSplashFont.release()), oldName(gProductNameFont.release());
+  MakeSplashFonts(window);
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const bool name = GetDlgCtrlID(child) == IDC_SPLASH_LBLPRODUCTNAME;
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(name ? gProductNameFont.get() : gSplashFont.get()), TRUE);
+  }
 }
 
 HWND AddControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y,
@@ -95,7 +114,8 @@ void SplashDestroyed(HWND) {
 }
 
 constexpr DialogBehaviour kSplash{
-    .command = SplashCommand, .pictureId = IDC_SPLASH_IMAGE1, .destroyed = SplashDestroyed};
+    .command = SplashCommand, .pictureId = IDC_SPLASH_IMAGE1, .destroyed = SplashDestroyed,
+    .dpiChanged = SplashDpiChanged};
 
 void RegisterSplashClass(HINSTANCE instance) {
   RegisterFormClass(kSplashClass, DialogProcOf<kSplash>, instance, LoadIconW(nullptr, IDI_APPLICATION));
@@ -118,13 +138,12 @@ void frmSplash_Load(HINSTANCE instance) {
     ShowMainAndLeave(nullptr);
     return;
   }
-  gSplashFont.reset(MakeFont(L"MS Sans Serif", 8, FW_NORMAL));
-  gProductNameFont.reset(MakeFont(L"Arial", 24, FW_BOLD));
   RegisterSplashClass(instance);
   gSplash = CreateWindowExW(WS_EX_CONTROLPARENT, kSplashClass, kSplashTitle,
                             WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT, CW_USEDEFAULT,
                             100, 100, nullptr, nullptr, instance, nullptr);
   PlaceOverOwner(gSplash, nullptr, 5400, 3600);  // centred on the screen
+  MakeSplashFonts(gSplash);
   CreateControls(gSplash, action);
   ShowWindow(gSplash, SW_SHOWNORMAL);
   UpdateWindow(gSplash);

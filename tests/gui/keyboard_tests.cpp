@@ -1,8 +1,8 @@
 // The client worked with real keys (XTEST through xdotool on the test's own display): tab access
-// keys, Ctrl+Tab, focus kept across a dialog and across another program taking the focus, the
-// About box's link reached with Tab and opened with Enter or Space. And the main window at 144
-// DPI (run by dpi144_tests.sh with the prefix at 144 dots per inch), and a save the registry
-// refuses.
+// keys and those shared by a tab and a button, Ctrl+Tab, focus kept across a dialog and across
+// another program taking the focus, the About box's link reached with Tab and opened with Enter
+// or Space. And the main window at 120 and 144 DPI (run by dpi_tests.sh with the prefix at those
+// dots per inch), and a save the registry refuses.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -79,17 +79,26 @@ TEST_F(Keyboard, TabAccessKeysSwitchTabs) {
   EXPECT_TRUE(TabBecomes(0)) << "Alt+T did not show the test page";
 }
 
-// In German the defaults tab is "&Standardwerte" and Apply is "&Speichern": the tab wins, and
-// nothing is saved.
-TEST_F(Keyboard, TabWinsOverAButtonWithTheSameAccessKey) {
-  gd::ScopedKeyRestore settings(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Orvelle\\Pendrake");
-  gd::DeleteKeyValues(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Orvelle\\Pendrake");
+// In German the defaults tab is "&Standardwerte" and Apply is "&Speichern": Alt+S shows the tab
+// first, the next Alt+S puts the focus on Apply without pressing it, Enter then saves, and the
+// one after goes back to the tab.
+TEST_F(Keyboard, SharedAccessKeyMovesTheFocusFromTheTabToTheButtonAndEnterPressesIt) {
+  const std::wstring settingsKey = L"SOFTWARE\\Orvelle\\Pendrake";
+  gd::ScopedKeyRestore settings(HKEY_LOCAL_MACHINE, settingsKey);
+  gd::DeleteKeyValues(HKEY_LOCAL_MACHINE, settingsKey);
+  auto saved = [&] { return gd::ReadDword(HKEY_LOCAL_MACHINE, settingsKey, L"bBootFromRegistry").has_value(); };
   Start(L"DE");
   ASSERT_TRUE(gd::PressKeys(main_, L"alt+s"));
   EXPECT_TRUE(TabBecomes(1)) << "Alt+S did not show the defaults page";
+  ASSERT_TRUE(gd::PressKeys(main_, L"alt+s"));
+  EXPECT_TRUE(gd::WaitUntil([&] { return Focused() == C(IDC_PBAPPLY); }, 5s)) << "the second Alt+S left the focus on "
+                                                                            << GetDlgCtrlID(Focused());
   EXPECT_TRUE(gd::ReachMessageLoop(main_));
-  EXPECT_FALSE(gd::ReadDword(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Orvelle\\Pendrake", L"bBootFromRegistry").has_value())
-      << "Alt+S pressed Apply";
+  EXPECT_FALSE(saved()) << "Alt+S pressed Apply";
+  ASSERT_TRUE(gd::PressKeys(main_, L"Return"));
+  EXPECT_TRUE(gd::WaitUntil(saved, 5s)) << "Enter on the focused Apply button did not save";
+  ASSERT_TRUE(gd::PressKeys(main_, L"alt+s"));
+  EXPECT_TRUE(gd::WaitUntil([&] { return Focused() == tab_; }, 5s)) << "the third Alt+S did not go back to the tab";
 }
 
 TEST_F(Keyboard, CtrlTabAndCtrlShiftTabSwitchTabs) {
@@ -133,6 +142,12 @@ TEST_F(Keyboard, FocusReturnsToItsControlAfterADialogAndAfterAnotherProgram) {
   }
   EXPECT_TRUE(gd::WaitUntil([&] { return Focused() == message; }, 5s))
       << "after coming back the focus is on control " << GetDlgCtrlID(Focused());
+  ShowWindow(main_, SW_MINIMIZE);
+  ASSERT_TRUE(gd::WaitUntil([&] { return IsIconic(main_) != FALSE; }, 5s));
+  ShowWindow(main_, SW_RESTORE);
+  SetForegroundWindow(main_);
+  EXPECT_TRUE(gd::WaitUntil([&] { return Focused() == message; }, 5s))
+      << "after minimise and restore the focus is on control " << GetDlgCtrlID(Focused());
 }
 
 // The web link is a stop of the Tab order and opens with Enter or Space. The https handler is
@@ -239,6 +254,39 @@ TEST_F(Keyboard, SaveRefusedByTheRegistryIsReportedAndOkStaysOpen) {
   EXPECT_TRUE(client_.Running()) << "OK ended the client although nothing was saved";
 }
 
+// The read-only line is read whole at the minimum size in every language: the status bar is as
+// tall as the text wrapped at its width needs (measured here in the bar's own font), and the
+// buttons stay above it.
+TEST_F(Keyboard, SaveRefusedLineIsWholeAtTheMinimumSizeInEveryLanguage) {
+  const std::wstring settingsKey = L"SOFTWARE\\Orvelle\\Pendrake";
+  gd::ScopedKeyRestore restore(HKEY_LOCAL_MACHINE, settingsKey);
+  ReadOnlyKey readOnly(settingsKey);
+  ASSERT_TRUE(readOnly.Ok()) << "could not make the settings key read-only";
+  for (const wchar_t* language : {L"EN", L"DE", L"GR"}) {
+    SCOPED_TRACE(std::string(language, language + 2));
+    Start(language);
+    gd::ResizeWindow(main_, 300, 200);  // snaps back to the minimum
+    HWND status = C(IDC_STBMAIN);
+    const auto font = fontprobe::RemoteControlFont(status);
+    ASSERT_TRUE(font.has_value());
+    EXPECT_TRUE(gd::WaitUntil([&] { return !gd::GetText(status).empty(); }));
+    const std::wstring text = gd::GetText(status);
+    RECT bar{};
+    GetClientRect(status, &bar);
+    RECT need{0, 0, bar.right - GetSystemMetrics(SM_CXVSCROLL), 0};
+    HDC dc = GetDC(nullptr);
+    HFONT made = CreateFontIndirectW(&*font);
+    HGDIOBJ old = SelectObject(dc, made);
+    DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    DeleteObject(made);
+    ReleaseDC(nullptr, dc);
+    EXPECT_LE(need.bottom, bar.bottom) << "the line needs " << need.bottom << " px, the bar is " << bar.bottom;
+    EXPECT_LE(gd::WindowRect(C(IDC_PBAPPLY)).bottom, gd::WindowRect(status).top) << "the buttons run into the line";
+    client_.Terminate();
+  }
+}
+
 // The program's manifest asks an administrator to elevate, as admin tools do, and declares
 // per-monitor DPI awareness (v2) with the system-aware fallback.
 TEST(Manifest, AsksForElevationAndPerMonitorAwareness) {
@@ -255,33 +303,50 @@ TEST(Manifest, AsksForElevationAndPerMonitorAwareness) {
                            "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2"}) {
     EXPECT_NE(std::string::npos, manifest.find(part)) << "the manifest lacks " << part;
   }
+  // Terminal-server aware (IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE), or a session host
+  // gives it a private Windows folder: DllCharacteristics, 70 bytes into the optional header.
+  const std::string pe = gd::ReadFileBytes(exe).value_or("");
+  ASSERT_GT(pe.size(), 0x40u);
+  const size_t at = *reinterpret_cast<const uint32_t*>(pe.data() + 0x3C) + 4 + 20 + 70;
+  ASSERT_GT(pe.size(), at + 2);
+  EXPECT_TRUE(*reinterpret_cast<const uint16_t*>(pe.data() + at) & 0x8000) << "not linked --tsaware";
 }
 
-// At 144 DPI the minimum client area is still 8235 x 5460 twips, and the controls and the font
-// grow with it (run with the prefix at 144 DPI by dpi144_tests.sh).
-TEST_F(Keyboard, At144DpiTheMinimumAndTheControlsScaleTogether) {
+// Away from 96 DPI (run at 120 and 144 by dpi_tests.sh) the client area opens at, and snaps
+// back to, the fewest whole pixels that hold 8235 x 5460 twips, and the controls and the font
+// grow with it. At 120 DPI 686 pixels are 8232 twips: the width was corrected on every resize
+// and the height never.
+TEST_F(Keyboard, AtHighDpiTheMinimumAndTheControlsScaleTogether) {
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
-  if (dpi != 144) GTEST_SKIP() << "the prefix is at " << dpi << " DPI; dpi144_tests.sh sets 144";
+  if (dpi == 96) GTEST_SKIP() << "the prefix is at 96 DPI; dpi_tests.sh sets 120 and 144";
   Start();
-  gd::ResizeWindow(main_, 300, 200);  // below the minimum: snaps back to it
-  const int minWidth = 8235 * 144 / 1440, minHeight = 5460 * 144 / 1440;  // 823 x 546
-  EXPECT_TRUE(gd::WaitUntil([&] {
+  const int minWidth = (8235 * dpi + 1439) / 1440, minHeight = (5460 * dpi + 1439) / 1440;
+  auto atLeastMinimum = [&] {
     RECT c{};
     GetClientRect(main_, &c);
     return c.right >= minWidth && c.bottom >= minHeight;
-  })) << "the client area stayed below 8235 x 5460 twips at 144 DPI";
+  };
+  EXPECT_TRUE(atLeastMinimum()) << "the window opened below its minimum";
+  gd::ResizeWindow(main_, 300, 200);  // below the minimum: snaps back to it
+  EXPECT_TRUE(gd::WaitUntil(atLeastMinimum)) << "the client area stayed below 8235 x 5460 twips at " << dpi << " DPI";
   const RECT client = gd::ClientRectOnScreen(main_);
-  EXPECT_NEAR(823.5, client.right - client.left, 1.0) << "minimum client width";
-  EXPECT_NEAR(546, client.bottom - client.top, 1.0) << "minimum client height";
+  EXPECT_EQ(minWidth, client.right - client.left) << "minimum client width";
+  EXPECT_EQ(minHeight, client.bottom - client.top) << "minimum client height";
   // The OK button is 675 x 375 twips at every DPI, and its font 8 points.
   const RECT ok = gd::WindowRect(C(IDC_PBOK));
-  EXPECT_NEAR(67.5, ok.right - ok.left, 1.0) << "OK button width";
-  EXPECT_NEAR(37.5, ok.bottom - ok.top, 1.0) << "OK button height";
+  EXPECT_NEAR(675.0 * dpi / 1440, ok.right - ok.left, 1.0) << "OK button width";
+  EXPECT_NEAR(375.0 * dpi / 1440, ok.bottom - ok.top, 1.0) << "OK button height";
   const auto font = fontprobe::RemoteControlFont(C(IDC_PBOK));
   ASSERT_TRUE(font.has_value());
-  EXPECT_EQ(-MulDiv(8, 144, 72), font->lfHeight) << "an 8 point font at 144 DPI";
+  EXPECT_EQ(-MulDiv(8, dpi, 72), font->lfHeight) << "an 8 point font at " << dpi << " DPI";
+  // The open facility list has room for 20 of its 24 entries at any resolution.
+  HWND facility = C(IDC_CBTESTFACILITY);
+  RECT dropped{};
+  SendMessageW(facility, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+  const auto item = static_cast<int>(SendMessageW(facility, CB_GETITEMHEIGHT, 0, 0));
+  EXPECT_GE(dropped.bottom - dropped.top, 20 * item) << "entries of " << item << " px";
   // Every control lies wholly inside the client area at the minimum size.
   for (HWND child = GetWindow(main_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (!IsWindowVisible(child)) continue;

@@ -50,7 +50,7 @@ class ExplorerInWindowsFolder {
  public:
   explicit ExplorerInWindowsFolder(const std::wstring& stub) {
     wchar_t folder[MAX_PATH] = {};
-    GetWindowsDirectoryW(folder, MAX_PATH);
+    GetSystemWindowsDirectoryW(folder, MAX_PATH);
     folder_ = folder;
     saved_ = folder_ + L"\\explorer.exe.pendrake-test";
     ok_ = MoveFileExW(Path().c_str(), saved_.c_str(), MOVEFILE_REPLACE_EXISTING) &&
@@ -107,8 +107,8 @@ TEST(HelpManual, StartsTheWindowsExplorerWithTheManualMaximised) {
     EXPECT_FALSE(ReadFileBytes(programFolder + L"\\explorer-call.txt").has_value())
         << "the explorer.exe beside the program was started";
 
-    const std::wstring expected =
-        L"\"" + explorer.Path() + L"\" " + (inWorkingFolder ? L"manual.htm" : L"\"" + manual + L"\"");
+    // The full path either way: an elevated client's explorer hands it to the running shell.
+    const std::wstring expected = L"\"" + explorer.Path() + L"\" \"" + manual + L"\"";
     EXPECT_TRUE(CompareStringOrdinal(expected.c_str(), -1, lines[0].c_str(), -1, TRUE) == CSTR_EQUAL)
         << "command line: " << std::string(lines[0].begin(), lines[0].end());
     EXPECT_TRUE(SameFolder(workingFolder, lines[1]))
@@ -117,4 +117,16 @@ TEST(HelpManual, StartsTheWindowsExplorerWithTheManualMaximised) {
     EXPECT_TRUE(app.Running()) << "the client keeps running after opening the manual";
     app.Terminate();
   }
+
+  // Without an explorer to start, the user is told so instead of nothing happening.
+  // The last stub may still be ending, and a running program cannot be deleted.
+  ASSERT_TRUE(WaitUntil([&] { return DeleteFileW(explorer.Path().c_str()) != FALSE; }));
+  Process app = Process::Start(WinePath(Env(L"PENDRAKE_CLIENT_EXE")));
+  const HWND main = WaitForTopWindow(app.Id(), L"PendrakeClientMain");
+  ASSERT_NE(nullptr, main);
+  PostCommand(main, IDM_HELP_MANUAL);
+  const HWND box = WaitForDialog(app.Id(), main);
+  ASSERT_NE(nullptr, box) << "a failed start of explorer was not reported";
+  EXPECT_EQ(0u, ReadMessageBox(box).text.find(L"Error opening the manual: 2\r\n")) << "the error box rule";
+  app.Terminate();
 }

@@ -215,5 +215,26 @@ TEST(MinimumSize, ShrunkWindowSnapsBackInTwoResizes) {
   }
 }
 
+// The window checks its pixels. At every resolution a shrunk window settles in two resizes
+// (width, then height) with a client area of at least 8235 x 5460 twips; 96 DPI keeps its snap
+// sizes. Rounded to the nearest pixel, 120 and 216 DPI fell a fraction short of the width and
+// corrected it on every resize, never reaching the height.
+TEST(MinimumSize, PixelMinimumRoundsUpSoTheTwipsMinimumHoldsAtEveryResolution) {
+  const int32_t frameW = 8, frameH = 46;  // pixels of border, caption and menu
+  for (int32_t dpi : {96, 120, 144, 168, 192, 216}) {
+    WindowSize w{300, 200, 300 + frameW, 200 + frameH};
+    int resizes = 0;
+    for (MinSizeCorrection c; (c = CheckMinimumPixels(w, dpi)).kind != MinSizeCorrection::None;) {
+      if (c.kind == MinSizeCorrection::Width) w = {c.outer - frameW, w.innerHeight, c.outer, w.outerHeight};
+      if (c.kind == MinSizeCorrection::Height) w = {w.innerWidth, c.outer - frameH, w.outerWidth, c.outer};
+      ASSERT_LT(++resizes, 5) << dpi << " DPI: corrections must settle";
+    }
+    EXPECT_EQ(2, resizes) << dpi << " DPI";
+    EXPECT_GE(int64_t{w.innerWidth} * 1440, int64_t{kMinInnerWidth} * dpi) << dpi << " DPI, " << w.innerWidth << " px";
+    EXPECT_GE(int64_t{w.innerHeight} * 1440, int64_t{kMinInnerHeight} * dpi) << dpi << " DPI, " << w.innerHeight << " px";
+    EXPECT_EQ(PixelsHolding(kMinInnerWidth, dpi) + frameW, w.outerWidth) << dpi << " DPI: no pixel more than needed";
+  }
+}
+
 }  // namespace
 }  // namespace pendrake::client

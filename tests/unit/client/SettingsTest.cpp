@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "client/core/InputRules.h"
+#include "client/core/Narrowing.h"
 #include "client/core/Settings.h"
 
 namespace pendrake::client {
@@ -345,6 +346,31 @@ TEST(SettingsRoundTrip, UnknownStoredTypeShowsSuccessAndSavesZero) {
   TakeDefaultsFromPage(page, r);
   SaveSettings(store, r);
   EXPECT_EQ(0, std::get<int32_t>(store.values[u"iEventLogType"]));
+}
+
+// WideCharToMultiByte as documented: UTF-8 and GB18030 fail with ERROR_INVALID_FLAGS for any
+// flag but WC_ERR_INVALID_CHARS (0x80), the ISO-2022, ISCII, UTF-7 and Symbol pages for any
+// flag at all; elsewhere a fullwidth quotation mark becomes '"' unless WC_NO_BEST_FIT_CHARS.
+int DocumentedWideCharToMultiByte(uint32_t cp, uint32_t flags, std::u16string_view text, char* out, int size) {
+  const bool zeroOnly = cp == 65000 || cp == 42 || (cp >= 50220 && cp <= 50229) || (cp >= 57002 && cp <= 57011);
+  if ((cp == 65001 || cp == 54936) ? (flags & ~0x80u) != 0 : zeroOnly && flags != 0) return 0;
+  std::string bytes;
+  for (char16_t c : text) bytes += c < 0x80 ? static_cast<char>(c) : (flags & 0x400) ? '?' : '"';
+  if (out) bytes.copy(out, static_cast<size_t>(size));
+  return static_cast<int>(bytes.size());
+}
+
+TEST(NarrowTo, FlagsFollowTheDocumentedRuleForUtf8Gb18030AndTheFlaglessCodePages) {
+  for (uint32_t cp : {1252u, 932u, 65001u, 54936u, 50220u, 50229u, 57002u, 57011u, 65000u, 42u}) {
+    std::string bytes;
+    EXPECT_TRUE(NarrowTo(cp, u"szSyslogServer", DocumentedWideCharToMultiByte, bytes)) << cp;
+    EXPECT_EQ("szSyslogServer", bytes) << "code page " << cp << ": a refused flag empties every name";
+  }
+  std::string bytes = "old";
+  ASSERT_TRUE(NarrowTo(1252, u"a\uFF02b", DocumentedWideCharToMultiByte, bytes));
+  EXPECT_EQ("a?b", bytes) << "a missing character is '?', never a look-alike";
+  EXPECT_FALSE(NarrowTo(1252, u"x", [](uint32_t, uint32_t, std::u16string_view, char*, int) { return 0; }, bytes));
+  EXPECT_EQ("", bytes) << "a failed conversion is reported, not handed on as text";
 }
 
 }  // namespace
