@@ -132,7 +132,10 @@ std::wstring ErrorMessageText(std::wstring_view prefix, int32_t code, std::wstri
 }
 
 DWORD WriteAnsiFile(const std::wstring& path, std::u16string_view text) {
-  const std::string bytes = ToAnsi(ToWide(text));
+  return WriteFileBytes(path, ToAnsi(ToWide(text)));
+}
+
+DWORD WriteFileBytes(const std::wstring& path, std::string_view bytes) {
   HANDLE opened = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (opened == INVALID_HANDLE_VALUE) return GetLastError();
   owners::UniqueHandle file(opened);
