@@ -1,14 +1,16 @@
 // Parses the generated PowerShell scripts with a PowerShell grammar (tree-sitter-powershell on
 // web-tree-sitter) and reads their literals back by PowerShell's own rule.
-//   node powershell_grammar.mjs <folder holding node_modules> <powershell_sample program>
+//   node powershell_grammar.mjs <folder holding node_modules> <powershell_sample program> [x.ps1...]
 // Each file must parse without an error or missing node; line 9 must be one statement, the one
 // logging call with one single-quoted string argument; that string and line 4's value must
-// read back as the typed text. Exit 77 (skipped) when the grammar is not installed.
+// read back as the typed text. Further files named (the shipped examples) must parse too.
+// Exit 77 (skipped) when the grammar is not installed.
 import { spawnSync } from 'node:child_process';
+import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import path from 'node:path';
 
-const [modules, sample] = process.argv.slice(2);
+const [modules, sample, ...examples] = process.argv.slice(2);
 let Parser, Language;
 try {
   ({ Parser, Language } = createRequire(path.resolve(modules, 'package.json'))('web-tree-sitter'));
@@ -39,17 +41,22 @@ function readLiteral(literal) {
   throw new Error(`${JSON.stringify(literal)} is not closed`);
 }
 
-function check(kind, typed) {
-  const run = spawnSync(sample, [kind], { input: Buffer.from(typed, 'utf16le') });
-  if (run.status !== 0) throw new Error(`${sample} ${kind} exited with ${run.status}`);
-  if (!run.stdout.subarray(0, 3).equals(Buffer.from([0xef, 0xbb, 0xbf]))) throw new Error('no UTF-8 byte-order mark');
-  const source = new TextDecoder('utf-8', { fatal: true, ignoreBOM: true }).decode(run.stdout.subarray(3));
+function parse(source) {
   const tree = parser.parse(source);
   const firstBad = (n) => (n.type === 'ERROR' || n.isMissing ? n : n.children.map(firstBad).find(Boolean));
   const bad = firstBad(tree.rootNode);
   if (bad || tree.rootNode.hasError) {
     throw new Error(`${bad?.isMissing ? 'missing' : 'error'} node on line ${(bad ?? tree.rootNode).startPosition.row + 1}`);
   }
+  return tree;
+}
+
+function check(kind, typed) {
+  const run = spawnSync(sample, [kind], { input: Buffer.from(typed, 'utf16le') });
+  if (run.status !== 0) throw new Error(`${sample} ${kind} exited with ${run.status}`);
+  if (!run.stdout.subarray(0, 3).equals(Buffer.from([0xef, 0xbb, 0xbf]))) throw new Error('no UTF-8 byte-order mark');
+  const source = new TextDecoder('utf-8', { fatal: true, ignoreBOM: true }).decode(run.stdout.subarray(3));
+  const tree = parse(source);
   const lines = source.split('\r\n');
   const statementOn = (row) => {
     const found = tree.rootNode.descendantsOfType('pipeline').filter((p) => p.startPosition.row === row && p.parent.type === 'statement_list');
@@ -78,17 +85,17 @@ const typedTexts = [
   'Gr\u00fc\u00dfe \u03a9\u03bc\u03ad\u03b3\u03b1 \u65e5\u672c \u{1F600}', '# not a comment <# nor this #>',
 ];
 let passed = 0, failed = 0;
+const cases = [['syslog', 'eventlog'].flatMap((kind) => typedTexts.map((typed) => [`${kind} ${JSON.stringify(typed)}`, () => check(kind, typed)])),
+  examples.map((file) => [file, () => parse(readFileSync(file, 'utf8'))])].flat();
 // The reader must refuse what PowerShell would end early, or the checks below prove nothing.
 try { readLiteral("'a\u2018b'"); console.log('not ok - an undoubled quote went unnoticed'); ++failed; } catch { ++passed; }
-for (const kind of ['syslog', 'eventlog']) {
-  for (const typed of typedTexts) {
-    try {
-      check(kind, typed);
-      ++passed;
-    } catch (e) {
-      console.log(`not ok - ${kind} ${JSON.stringify(typed)}: ${e.message}`);
-      ++failed;
-    }
+for (const [name, run] of cases) {
+  try {
+    run();
+    ++passed;
+  } catch (e) {
+    console.log(`not ok - ${name}: ${e.message}`);
+    ++failed;
   }
 }
 console.log(`${passed} passed, ${failed} failed`);
