@@ -13,6 +13,7 @@
 #include "Global.h"
 #include "client/core/LanguageFont.h"
 #include "client/core/Messages.h"
+#include "client/core/Scripts.h"
 
 namespace pendrake::client {
 namespace {
@@ -161,6 +162,18 @@ TEST(ScriptFile, WrittenAsAnsiBytesAndReplacingAnExistingFile) {
   EXPECT_EQ(ToAnsi(L"x = \"ü\"\r\n\r\n"), std::string(bytes, read)) << "no byte-order mark, old content gone";
   EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND),
             WriteAnsiFile(std::wstring(folder) + L"no such folder\\x.vbs", u"x"));
+}
+
+// The portable UTF-8 writer of PowerShell files says what the system's conversion says, half
+// surrogate pairs included (U+FFFD each).
+TEST(ScriptFile, PowerShellBytesAreTheSystemsUtf8) {
+  for (const std::wstring text : {std::wstring(L"it''s \u2018\u2018 \u03a9 \U0001F600\r\n"),
+                                  std::wstring{L'a', 0xD800, L'b', 0xDC00, 0xDBFF}, std::wstring{0xD83D}}) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(size, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+    EXPECT_EQ("\xEF\xBB\xBF" + bytes, Utf8FileBytes(ToU16(text))) << text.size();
+  }
 }
 
 TEST(FileVersion, ReadsTheProductVersionOrNothing) {
