@@ -156,22 +156,6 @@ TEST(PowerShellScripts, TheNameElseTheFilterChoosesTheLanguage) {
   for (const auto& c : kCases) EXPECT_EQ(c.language, ScriptLanguageOf(c.name, c.filter)) << Narrow(c.name);
 }
 
-TEST(PowerShellScripts, FileBytesAreUtf8AfterTheByteOrderMark) {
-  const struct {
-    std::u16string text;
-    std::string bytes;
-  } kCases[] = {
-      {u"", "\xEF\xBB\xBF"},
-      {u"a\r\n\u007F\u0080\u07FF\u0800\u2019\uFFFF",
-       "\xEF\xBB\xBF" "a\r\n\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xE2\x80\x99\xEF\xBF\xBF"},
-      {u"\U0001F600\U00010000\U0010FFFF", "\xEF\xBB\xBF\xF0\x9F\x98\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF"},
-      // Half a pair, alone, reversed or at the end: U+FFFD each, the next character kept.
-      {std::u16string{u'x', 0xD800, u'y', 0xDC00, 0xDC00, 0xD800, 0xD83D},
-       "\xEF\xBB\xBFx\xEF\xBF\xBDy\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
-  };
-  for (const auto& c : kCases) EXPECT_EQ(c.bytes, Utf8FileBytes(c.text)) << Narrow(c.text);
-}
-
 TEST(Scripts, NonAsciiTextIsKeptForTheAnsiConversion) {
   const std::u16string text = SyslogScriptFileText({u"h", u"1", 0, 0, u"Grüße Ωμέγα"});
   EXPECT_NE(std::u16string::npos, text.find(u"o.LogToSyslog \"Grüße Ωμέγα\"\r\n"));

@@ -164,10 +164,10 @@ TEST(ScriptFile, WrittenAsAnsiBytesAndReplacingAnExistingFile) {
             WriteAnsiFile(std::wstring(folder) + L"no such folder\\x.vbs", u"x"));
 }
 
-// The portable UTF-8 writer of PowerShell files says what the system's conversion says, half
-// surrogate pairs included (U+FFFD each).
+// The portable UTF-8 writer of PowerShell files says what the system's conversion says, at each
+// length's first and last character and for half surrogate pairs (U+FFFD each).
 TEST(ScriptFile, PowerShellBytesAreTheSystemsUtf8) {
-  for (const std::wstring text : {std::wstring(L"it''s \u2018\u2018 \u03a9 \U0001F600\r\n"),
+  for (const std::wstring text : {std::wstring(L"a\r\n\u007F\u0080\u07FF\u0800\u2019\uFFFF\U00010000\U0010FFFF"),
                                   std::wstring{L'a', 0xD800, L'b', 0xDC00, 0xDBFF}, std::wstring{0xD83D}}) {
     const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string bytes(size, '\0');
