@@ -30,7 +30,8 @@ enum class ScriptLanguage { VbScript, PowerShell };
 // in as a quoted string of the language (VbStringExpression, PsStringLiteral), so no value can
 // break the script. The caller converts VBScript to the system ANSI code page when writing the
 // file, PowerShell with Utf8FileBytes.
-std::u16string SyslogScriptFileText(const SyslogScriptValues& values, ScriptLanguage language = ScriptLanguage::VbScript);
+std::u16string SyslogScriptFileText(const SyslogScriptValues& values,
+                                    ScriptLanguage language = ScriptLanguage::VbScript);
 std::u16string EventLogScriptFileText(const EventLogScriptValues& values,
                                       ScriptLanguage language = ScriptLanguage::VbScript);
 

@@ -81,7 +81,8 @@ TEST(Scripts, ValuesCannotBreakTheirStringLiteral) {
       {u"a\"\" & b", "\"a\"\"\"\" & b\"", u"'a\"\" & b'"},
       {u"line1\r\nline2", "\"line1\" & vbCr & \"\" & vbLf & \"line2\"", u"'line1\r\nline2'"},
       {u"'not a comment", "\"'not a comment\"", u"'''not a comment'"},
-      {u"it's \u2018a\u2019 \u201Ab\u201B", "\"it's ?a? ?b?\"", u"'it''s \u2018\u2018a\u2019\u2019 \u201A\u201Ab\u201B\u201B'"},
+      {u"it's \u2018a\u2019 \u201Ab\u201B", "\"it's ?a? ?b?\"",
+       u"'it''s \u2018\u2018a\u2019\u2019 \u201A\u201Ab\u201B\u201B'"},
       {u"''\u2019", "\"''?\"", u"'''''\u2019\u2019'"},
       {u"$(Get-Date) $env:X `n \u201C\u201D", "\"$(Get-Date) $env:X `n ??\"", u"'$(Get-Date) $env:X `n \u201C\u201D'"},
   };

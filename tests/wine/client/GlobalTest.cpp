@@ -169,9 +169,10 @@ TEST(ScriptFile, WrittenAsAnsiBytesAndReplacingAnExistingFile) {
 TEST(ScriptFile, PowerShellBytesAreTheSystemsUtf8) {
   for (const std::wstring text : {std::wstring(L"a\r\n\u007F\u0080\u07FF\u0800\u2019\uFFFF\U00010000\U0010FFFF"),
                                   std::wstring{L'a', 0xD800, L'b', 0xDC00, 0xDBFF}, std::wstring{0xD83D}}) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int length = static_cast<int>(text.size());
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
     std::string bytes(size, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, bytes.data(), size, nullptr, nullptr);
     EXPECT_EQ("\xEF\xBB\xBF" + bytes, Utf8FileBytes(ToU16(text))) << text.size();
   }
 }
