@@ -7,7 +7,10 @@ import { spawnSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import path from 'node:path';
+import v8 from 'node:v8';
 
+// The grammar's WebAssembly runs a few milliseconds; optimising all of it would take seconds.
+v8.setFlagsFromString('--liftoff-only');
 const [modules, sample, ...examples] = process.argv.slice(2);
 let Parser, Language;
 try {
