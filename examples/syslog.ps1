@@ -2,10 +2,14 @@
 .SYNOPSIS
   Sends one message to a syslog server through the Pendrake COM component.
 .EXAMPLE
-  .\syslog.ps1 -Server 192.0.2.10 -Message "backup finished" -Facility 16 -Priority 6
+  powershell -ExecutionPolicy Bypass -File syslog.ps1 -Server 192.0.2.10 -Message "backup finished" -Facility 16 -Priority 6
+.EXAMPLE
+  pwsh -ExecutionPolicy Bypass -File syslog.ps1 -Server 192.0.2.10 -Message "backup finished"
+  The same with PowerShell 7.
 .NOTES
   Pendrake.dll must be registered (regsvr32 Pendrake.dll) for the bitness of the PowerShell
-  that runs this: a 64-bit shell creates the 64-bit component.
+  that runs this: a 64-bit PowerShell needs the x64 component, a 32-bit one
+  (%windir%\SysWOW64\WindowsPowerShell\v1.0\powershell.exe) the x86.
 #>
 param(
   [Parameter(Mandatory = $true)][string] $Server,

@@ -140,6 +140,10 @@ DWORD WriteAnsiFile(const std::wstring& path, std::u16string_view text) {
   const std::string bytes = ToAnsi(ToWide(text), &converted);
   // Nothing is created or truncated for a text that cannot be written as it stands.
   if (converted != ERROR_SUCCESS) return converted;
+  return WriteFileBytes(path, bytes);
+}
+
+DWORD WriteFileBytes(const std::wstring& path, std::string_view bytes) {
   HANDLE opened = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (opened == INVALID_HANDLE_VALUE) return GetLastError();
   owners::UniqueHandle file(opened);

@@ -61,6 +61,10 @@ std::wstring ErrorMessageText(std::wstring_view prefix, int32_t code, std::wstri
 // Returns 0 or the Win32 error code of the failing step.
 DWORD WriteAnsiFile(const std::wstring& path, std::u16string_view text);
 
+// Writes `bytes` as they are to `path` (replacing or creating the file). Returns 0 or the Win32
+// error code of the failing step.
+DWORD WriteFileBytes(const std::wstring& path, std::string_view bytes);
+
 // The full path of the running program's file, of any length; empty when it cannot be told.
 std::wstring ProgramFile();
 

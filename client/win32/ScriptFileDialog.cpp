@@ -7,10 +7,11 @@
 
 namespace pendrake::client {
 
-bool AskScriptFile(HWND owner, std::wstring& remembered, std::wstring& path, DWORD& error) {
+bool AskScriptFile(HWND owner, std::wstring& remembered, std::wstring& path, DWORD& filterIndex, DWORD& error) {
   std::vector<wchar_t> buffer(32768, L'\0');
   remembered.copy(buffer.data(), std::min(remembered.size(), buffer.size() - 1));
-  static constexpr wchar_t kFilter[] = L"VBS (*.vbs)\0*.vbs\0All Files (*.*)\0*.*\0";
+  static constexpr wchar_t kFilter[] =
+      L"VBS (*.vbs)\0*.vbs\0PowerShell (*.ps1)\0*.ps1\0All Files (*.*)\0*.*\0";
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = owner;
@@ -29,6 +30,7 @@ bool AskScriptFile(HWND owner, std::wstring& remembered, std::wstring& path, DWO
     return false;
   }
   path = buffer.data();
+  filterIndex = ofn.nFilterIndex;
   remembered = path;
   return !path.empty();
 }

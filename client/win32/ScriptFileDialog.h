@@ -8,8 +8,9 @@
 namespace pendrake::client {
 
 // Asks for the script file, starting from `remembered` (the name chosen last, which a chosen
-// name replaces). Returns false on a cancel, an empty name or a dialog failure; then `error`
-// holds the dialog's error code (0 for a cancel).
-bool AskScriptFile(HWND owner, std::wstring& remembered, std::wstring& path, DWORD& error);
+// name replaces). `filterIndex` tells the filter entry chosen, counted from 1 (VBS first,
+// PowerShell second). Returns false on a cancel, an empty name or a dialog failure; then
+// `error` holds the dialog's error code (0 for a cancel).
+bool AskScriptFile(HWND owner, std::wstring& remembered, std::wstring& path, DWORD& filterIndex, DWORD& error);
 
 }  // namespace pendrake::client

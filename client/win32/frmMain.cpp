@@ -367,8 +367,10 @@ void LogToEventLogTest() { RunTest(kEventLogTest, L"LogToEventLog", IDC_TXTTESTE
 // ---- Script generator (CDMain) ---------------------------------------------------------------
 void GenerateScript(bool syslog) {
   std::wstring path;
+  DWORD filterIndex = 1;
   DWORD error = 0;
-  if (pc::AskScriptFile(gMain, gScriptFileName, path, error)) {
+  if (pc::AskScriptFile(gMain, gScriptFileName, path, filterIndex, error)) {
+    const pc::ScriptLanguage language = pc::ScriptLanguageOf(pc::ToU16(path), filterIndex);
     std::u16string text;
     if (syslog) {
       pc::SyslogScriptValues v;
@@ -377,7 +379,7 @@ void GenerateScript(bool syslog) {
       v.facility = pc::ComboSelection(gMain, IDC_CBTESTFACILITY);
       v.priority = pc::ComboSelection(gMain, IDC_CBTESTPRIORITY);
       v.message = pc::U16TextOf(gMain, IDC_TXTTESTSYSLOGMSG);
-      text = pc::SyslogScriptFileText(v);
+      text = pc::SyslogScriptFileText(v, language);
     } else {
       pc::EventLogScriptValues v;
       v.computer = pc::U16TextOf(gMain, IDC_TXTTESTEVENTLOGCOMPUTER);
@@ -385,9 +387,10 @@ void GenerateScript(bool syslog) {
       v.eventIdText = pc::U16TextOf(gMain, IDC_TXTTESTEVENTLOGID);
       v.eventType = pc::ComboSelectedItemData(gMain, IDC_CBTESTEVENTLOGTYPE);
       v.message = pc::U16TextOf(gMain, IDC_TXTTESTEVENTLOGMSG);
-      text = pc::EventLogScriptFileText(v);
+      text = pc::EventLogScriptFileText(v, language);
     }
-    error = pc::WriteAnsiFile(path, text);
+    error = language == pc::ScriptLanguage::PowerShell ? pc::WriteFileBytes(path, pc::Utf8FileBytes(text))
+                                                       : pc::WriteAnsiFile(path, text);
   }
   if (error == 0) return;  // written, or cancelled
   const std::wstring prefix = syslog ? pc::MessageText(pc::msg::kScriptError) : pc::ToWide(pc::kEventScriptErrorPrefix);

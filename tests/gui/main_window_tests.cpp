@@ -17,6 +17,7 @@
 #include "../../client/win32/ControlIds.h"
 #include "GuiDriver.h"
 #include "client/core/ErrorText.h"
+#include "client/core/Scripts.h"
 
 namespace gd = guidriver;
 using namespace std::chrono_literals;
@@ -690,11 +691,20 @@ TEST_F(MainWindow, EventTestReportsThePageValues) {
 class MainWindowScripts : public MainWindow {
  protected:
   // Clicks a script button, checks the file dialog and answers it with `path` (empty: Cancel).
-  void GenerateThrough(int button, const std::wstring& path) {
+  // `filter` > 0 chooses that filter entry (from 1) first.
+  void GenerateThrough(int button, const std::wstring& path, int filter = 0) {
     gd::PostClick(C(button));
     HWND dialog = gd::WaitForDialog(client_.Id(), main_, 15s);
     ASSERT_NE(dialog, nullptr) << "no file dialog";
     EXPECT_EQ(gd::GetText(dialog), L"Open");
+    HWND types = gd::FindControl(dialog, 0x470);  // cmb1: the file type list
+    ASSERT_NE(types, nullptr) << "no file type list";
+    EXPECT_EQ(gd::ComboSelection(types), 0);
+    EXPECT_EQ(gd::ComboItemText(types, 1), L"PowerShell (*.ps1)");
+    if (filter > 0) {  // as a mouse choice ends: the dialog takes the entry on CBN_SELENDOK
+      gd::ComboSelect(types, filter - 1);
+      SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
+    }
     if (path.empty()) {
       gd::PressDialogButton(dialog, IDCANCEL);
     } else {
@@ -720,7 +730,7 @@ class MainWindowScripts : public MainWindow {
   std::wstring folder_ = gd::TempFolder();
   void TearDown() override {
     MainWindow::TearDown();
-    for (const wchar_t* name : {L"syslog.vbs", L"event.vbs", L"again.vbs", L"run.vbs"}) {
+    for (const wchar_t* name : {L"syslog.vbs", L"event.vbs", L"again.vbs", L"run.vbs", L"s.ps1", L"E.PS1", L"plain"}) {
       DeleteFileW((folder_ + L"\\" + name).c_str());
     }
     RemoveDirectoryW(folder_.c_str());
@@ -828,6 +838,58 @@ INSTANTIATE_TEST_SUITE_P(
     Scripts, MainWindowScriptError,
     ::testing::Values(UnwritableCase{"SyslogInGerman", IDC_CMDGENSYSLOGSCRIPT, L"Fehler bei der Erstellung des Scripts:"},
                       UnwritableCase{"EventFixedEnglish", IDC_CMDGENEVENTSCRIPT, L"Error during Script generation: "}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The name's extension, else the filter entry, gives the language; the file holds exactly the
+// core's text for the values typed (VBScript in ANSI, PowerShell in UTF-8 with its mark).
+struct LanguageCase {
+  const char* name;
+  int button;
+  const wchar_t* file;
+  int filter;
+  bool powerShell;
+  const wchar_t* message;
+};
+class MainWindowScriptLanguage : public MainWindowScripts, public ::testing::WithParamInterface<LanguageCase> {};
+
+TEST_P(MainWindowScriptLanguage, WritesTheChosenLanguageByteForByte) {
+  namespace pc = pendrake::client;
+  const LanguageCase& c = GetParam();
+  PrepareSettings();
+  Start();
+  const std::u16string message(c.message, c.message + std::wcslen(c.message));
+  const pc::ScriptLanguage language = c.powerShell ? pc::ScriptLanguage::PowerShell : pc::ScriptLanguage::VbScript;
+  std::u16string text;
+  if (c.button == IDC_CMDGENSYSLOGSCRIPT) {
+    gd::SetText(C(IDC_TXTTESTSYSLOGSERVER), L"10.0.0.5");
+    gd::SetText(C(IDC_TXTTESTSYSLOGPORT), L"514");
+    gd::ComboSelect(C(IDC_CBTESTFACILITY), 16);
+    gd::ComboSelect(C(IDC_CBTESTPRIORITY), 6);
+    gd::SetText(C(IDC_TXTTESTSYSLOGMSG), c.message);
+    text = pc::SyslogScriptFileText({u"10.0.0.5", u"514", 16, 6, message}, language);
+  } else {
+    gd::SetText(C(IDC_TXTTESTEVENTLOGCOMPUTER), L"");
+    gd::SetText(C(IDC_TXTTESTEVENTLOGSOURCE), L"O'Brien");
+    gd::SetText(C(IDC_TXTTESTEVENTLOGID), L"17");
+    gd::ComboSelect(C(IDC_CBTESTEVENTLOGTYPE), 1);  // ERROR_TYPE (1)
+    gd::SetText(C(IDC_TXTTESTEVENTLOGMSG), c.message);
+    text = pc::EventLogScriptFileText({u"", u"O'Brien", u"17", 1, message}, language);
+  }
+  const std::wstring path = folder_ + L"\\" + c.file;
+  GenerateThrough(c.button, path, c.filter);
+  const std::string expected =
+      c.powerShell ? pc::Utf8FileBytes(text) : Narrow(std::wstring(text.begin(), text.end()));
+  EXPECT_EQ(WrittenScript(path).value_or("<none>"), expected);
+  EXPECT_TRUE(NoMessageBoxNow());
+}
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, MainWindowScriptLanguage,
+    ::testing::Values(
+        LanguageCase{"SyslogPs1", IDC_CMDGENSYSLOGSCRIPT, L"s.ps1", 0, true,
+                     L"it's \u2018a\u2019 \u201Ab\u201B $(x) `n \u03a9\u00fc"},
+        LanguageCase{"EventPs1InCapitals", IDC_CMDGENEVENTSCRIPT, L"E.PS1", 0, true, L"''\u2019\u2019 $env:X"},
+        LanguageCase{"NoExtensionTakesTheFilter", IDC_CMDGENSYSLOGSCRIPT, L"plain", 2, true, L""},
+        LanguageCase{"VbsNameWinsOverTheFilter", IDC_CMDGENEVENTSCRIPT, L"event.vbs", 2, false, L"it's \"it\""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A generated script, run by the script host, sends what the page showed.

@@ -13,6 +13,7 @@
 #include "Global.h"
 #include "client/core/LanguageFont.h"
 #include "client/core/Messages.h"
+#include "client/core/Scripts.h"
 
 namespace pendrake::client {
 namespace {
@@ -161,6 +162,19 @@ TEST(ScriptFile, WrittenAsAnsiBytesAndReplacingAnExistingFile) {
   EXPECT_EQ(ToAnsi(L"x = \"ü\"\r\n\r\n"), std::string(bytes, read)) << "no byte-order mark, old content gone";
   EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND),
             WriteAnsiFile(std::wstring(folder) + L"no such folder\\x.vbs", u"x"));
+}
+
+// The portable UTF-8 writer of PowerShell files says what the system's conversion says, at each
+// length's first and last character and for half surrogate pairs (U+FFFD each).
+TEST(ScriptFile, PowerShellBytesAreTheSystemsUtf8) {
+  for (const std::wstring text : {std::wstring(L"a\r\n\u007F\u0080\u07FF\u0800\u2019\uFFFF\U00010000\U0010FFFF"),
+                                  std::wstring{L'a', 0xD800, L'b', 0xDC00, 0xDBFF}, std::wstring{0xD83D}}) {
+    const int length = static_cast<int>(text.size());
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string bytes(size, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, bytes.data(), size, nullptr, nullptr);
+    EXPECT_EQ("\xEF\xBB\xBF" + bytes, Utf8FileBytes(ToU16(text))) << text.size();
+  }
 }
 
 TEST(FileVersion, ReadsTheProductVersionOrNothing) {
