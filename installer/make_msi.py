@@ -15,7 +15,9 @@ without them a repair or an upgrade cannot tell which files to replace), REG_EXP
 EventMessageFile (wixl stores REG_SZ), the permanence of the event sources (wixl drops
 Permanent), the removal of an older product after the new one is in place (so the components
 both share, and with them the stored defaults, stay), and a package code derived from the
-contents. wixl stamps the build time into the summary information; msitools cannot set it.
+contents. wixl stamps the build time into the summary information and msitools cannot set
+it; with SOURCE_DATE_EPOCH set, that time is written over, and the package is the same bytes
+from the same release folder.
 """
 import hashlib
 import os
@@ -23,6 +25,7 @@ import re
 import struct
 import subprocess
 import sys
+import time
 import uuid
 from pathlib import Path
 from xml.sax.saxutils import quoteattr
@@ -244,6 +247,24 @@ def amend(msi, version, inputs_digest):
         raise SystemExit("make_msi: the package was not amended as intended: " + "; ".join(problems))
 
 
+def stamp_build_time(msi, epoch):
+    """Sets the summary information's creation and last-saved times, which libmsi takes from the
+    clock, to SOURCE_DATE_EPOCH: they are the only bytes in which two builds of the same release
+    differ. They are the FILETIME properties (VT_FILETIME, 0x40) holding a time of today."""
+    data = bytearray(msi.read_bytes())
+    to_filetime = lambda seconds: (int(seconds) + 11644473600) * 10**7
+    now = to_filetime(time.time())
+    found = 0
+    for at in [m.start() for m in re.finditer(re.escape(b"\x40\x00\x00\x00"), data)]:
+        value = int.from_bytes(data[at + 4:at + 12], "little")
+        if abs(value - now) < 2 * 86400 * 10**7:
+            data[at + 4:at + 12] = to_filetime(epoch).to_bytes(8, "little")
+            found += 1
+    if found != 2:
+        raise SystemExit(f"make_msi: found {found} build times in the summary information, not 2")
+    msi.write_bytes(bytes(data))
+
+
 def main():
     global ship
     if len(sys.argv) != 6:
@@ -291,6 +312,8 @@ def main():
     run("wixl", "-a", "x64", "-I", str(work), *[a for k, v in defines.items() for a in ("-D", f"{k}={v}")],
         "-o", str(partial), str((source / "installer" / "Pendrake.wxs").resolve()), cwd=ship)
     amend(partial, version, digest.hexdigest())
+    if os.environ.get("SOURCE_DATE_EPOCH"):
+        stamp_build_time(partial, int(os.environ["SOURCE_DATE_EPOCH"]))
     os.replace(partial, output)
     print(f"make_msi: {output.name} (ProductVersion {product}, ProductCode {product_code}), {output.stat().st_size} bytes")
     return 0
