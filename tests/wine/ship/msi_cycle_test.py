@@ -10,6 +10,7 @@ reference), an upgrade and the policy, once for a first installation, a downgrad
 and the uninstallation. Wine's msi forgets the UpgradeCodes of a product it upgraded, so the
 downgrade is tried where the newer package was installed directly.
 """
+import glob
 import os
 import re
 import signal
@@ -74,25 +75,18 @@ def compare_with_regsvr32(reference, package):
                   ref.get(value), got.get(value))
 
 
-def policy(admx_path):
-    """The one policy of the template: its key, its switch, and its elements."""
-    node = ET.parse(admx_path).getroot().find(".//p:policy", ADMX_NS)
-    value_of = lambda tag: node.find(f"p:{tag}/p:decimal", ADMX_NS).get("value")
-    elements = {e.get("id"): e for e in node.find("p:elements", ADMX_NS)}
-    return node.get("key"), node.get("valueName"), value_of("enabledValue"), value_of("disabledValue"), elements
-
-
 def apply_policy(admx_path, enabled, port):
-    """Writes what Group Policy writes for the policy, Enabled with the last item of each list,
-    the given port and test texts, or Disabled (the switch, and the element values deleted).
-    Gives the properties a new object must show."""
-    key, switch, on, off, elements = policy(admx_path)
-    key = "HKLM\\" + key
-    wine(REG_EXE[64], "add", key, "/v", switch, "/t", "REG_DWORD", "/d", on if enabled else off, "/f")
+    """Writes what Group Policy writes for the template's policy, Enabled with the last item of
+    each list, the given port and test texts, or Disabled (the switch, and the element values
+    deleted). Gives the properties a new object must show."""
+    node = ET.parse(admx_path).getroot().find(".//p:policy", ADMX_NS)
+    key, switch = "HKLM\\" + node.get("key"), node.get("valueName")
+    state = node.find(f"p:{'enabled' if enabled else 'disabled'}Value/p:decimal", ADMX_NS).get("value")
+    wine(REG_EXE[64], "add", key, "/v", switch, "/t", "REG_DWORD", "/d", state, "/f")
     texts = {"Server": "127.0.0.1", "Source": "Pendrake policy", "Computer": "loghost"}
     shown = {}
-    for element_id, element in elements.items():
-        name = element.get("valueName")
+    for element in node.find("p:elements", ADMX_NS):
+        element_id, name = element.get("id"), element.get("valueName")
         if not enabled:
             wine(REG_EXE[64], "delete", key, "/v", name, "/f")
             continue
@@ -106,8 +100,9 @@ def apply_policy(admx_path, enabled, port):
             data, reg_type = str(port if element_id == "Port" else high), "REG_DWORD"
             check(low <= int(data) <= high, f"policy value {element_id} in its range", (low, high), data)
         wine(REG_EXE[64], "add", key, "/v", name, "/t", reg_type, "/d", data, "/f")
-        # The object shows a stored number as a signed 32-bit one.
-        shown[name[1:] if kind != "text" else name[2:]] = str((int(data) + 2**31) % 2**32 - 2**31) if reg_type == "REG_DWORD" else data
+        # The property drops the type prefix of the value name, and shows a number as a signed one.
+        shown[name[2:] if kind == "text" else name[1:]] = \
+            data if kind == "text" else str((int(data) + 2**31) % 2**32 - 2**31)
     return shown if enabled else BUILT_IN
 
 
@@ -135,20 +130,20 @@ def installed_files():
 def shortcut_present():
     # Wine's msi takes the user's Start menu for ProgramMenuFolder whatever ALLUSERS says;
     # Windows takes the all-users one for a per-machine package.
-    return any(os.path.isfile(host_path(p + r"\Microsoft\Windows\Start Menu\Programs\Pendrake\Pendrake Client.lnk"))
-               for p in (r"C:\ProgramData", r"C:\users\%s\AppData\Roaming" % os.environ.get("USER", "root")))
+    menus = [host_path(r"C:\ProgramData")] + glob.glob(os.path.join(host_path(r"C:\users"), "*", "AppData", "Roaming"))
+    return any(os.path.isfile(os.path.join(m, "Microsoft", "Windows", "Start Menu", "Programs", "Pendrake",
+                                           "Pendrake Client.lnk")) for m in menus)
 
 
-def product_code(package):
+def msi_property(package, name):
     properties = subprocess.run(["msiinfo", "export", package, "Property"], capture_output=True, text=True).stdout
-    return re.search(r"^ProductCode\t(\S+)", properties, re.M).group(1)
+    return re.search(rf"^{name}\t(\S+)", properties, re.M).group(1)
 
 
 def make_older(package, older):
     """The same package as an older release: a lower ProductVersion, its own product and package codes."""
     subprocess.run(["cp", package, older], check=True)
-    version = subprocess.run(["msiinfo", "export", package, "Property"], capture_output=True, text=True).stdout
-    newer = re.search(r"^ProductVersion\t(\S+)", version, re.M).group(1)
+    newer = msi_property(package, "ProductVersion")
     lower = re.sub(r"\d+$", lambda m: str(int(m.group()) - 1), newer)
     for query in (f"UPDATE `Property` SET `Value` = '{lower}' WHERE `Property` = 'ProductVersion'",
                   f"UPDATE `Property` SET `Value` = '{{{str(uuid.uuid4()).upper()}}}' WHERE `Property` = 'ProductCode'"):
@@ -227,7 +222,7 @@ def scenario():
             got = cycle.reg_value(64, key, "EventMessageFile")
             check(got is not None and got[0] == "REG_EXPAND_SZ", f"event source stays: {key}", "REG_EXPAND_SZ", got)
         # By product code: Wine's msiexec /x <package> of a product that is not installed gives 0.
-        rc = msiexec("/x", product_code(sys.argv[1]), "/qn")
+        rc = msiexec("/x", msi_property(sys.argv[1], "ProductCode"), "/qn")
         check(rc == ERROR_UNKNOWN_PRODUCT, "uninstalling what is not installed", ERROR_UNKNOWN_PRODUCT, rc)
     finally:
         receiver.close()
