@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds a release: the x86 component (preset mingw32), the x64 component, the client and the
 # installer (preset mingw64, which takes the x86 component from the mingw32 build), then copies
-# the release folder to release/ and packs it as Pendrake-<version>.zip beside that folder.
+# the release folder to release/, adds the Windows Installer package and the Group Policy
+# template, and packs it as Pendrake-<version>.zip beside that folder.
 #   tools/release.sh
 # PENDRAKE_JOBS=n sets the parallel build jobs (default 2); PENDRAKE_RELEASE_BUILD=<folder>
 # builds in <folder>/mingw32 and <folder>/mingw64 instead of the presets' own build folders.
@@ -26,6 +27,14 @@ release="$root/release"
 archive="$root/Pendrake-$version.zip"
 rm -rf "$release" "$archive"
 cp -a "$ship" "$release"
+
+# ---- Windows Installer package and Group Policy template, built into release/ ----------------
+# Made from the files in release/ themselves, so this step comes after every step that changes
+# them: the package carries copies. Replaces what the build folder's copy brought along.
+rm -rf "$release"/Pendrake-*-x64.msi "$release/policies"
+python3 installer/make_msi.py "$release" "$root" "$version" "$release/Pendrake-$version-x64.msi" "$build/msi"
+python3 installer/make_policy.py "$root" "$release/policies" "$version"
+# -----------------------------------------------------------------------------------------------
 
 # The archive unpacks into one folder named after the version.
 python3 - "$release" "$archive" "Pendrake-$version" <<'PY'

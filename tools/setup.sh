@@ -7,6 +7,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev
   wine64 xvfb fonts-liberation fonts-wine fonts-dejavu-core
   rsyslog imagemagick nsis python3 xdotool
+  wixl msitools
   g++-mingw-w64-i686-posix wine32:i386
 )
 # The fuzz preset: clang with its libFuzzer and sanitizer runtimes.

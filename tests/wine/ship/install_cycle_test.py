@@ -41,7 +41,8 @@ EXIT_FAILED = 2
 
 ROOT = os.environ["PENDRAKE_SOURCE_DIR"]
 SHARED_PREFIX = os.environ["PENDRAKE_WINEPREFIX"]
-PREFIX = SHARED_PREFIX.rstrip("/") + "-ship"
+# The package's test imports this harness with a prefix of its own.
+PREFIX = os.environ.get("PENDRAKE_SHIP_PREFIX") or SHARED_PREFIX.rstrip("/") + "-ship"
 ENV = dict(os.environ,
            PENDRAKE_WINEPREFIX=PREFIX,
            # Where the test's own X display keeps its pid and number.
@@ -377,6 +378,20 @@ def scenario():
         receiver.close()
 
 
+def ask_x86():
+    """Asks the bed whether this host runs 32-bit programs; False when it could not tell."""
+    global no_x86
+    answer = subprocess.run([os.path.join(ROOT, "tools", "winebed.sh"), "x86"], env=ENV, capture_output=True,
+                            text=True, timeout=120)
+    print(answer.stdout.strip(), flush=True)
+    if answer.returncode == 1 and "cannot run" in answer.stdout:
+        no_x86 = answer.stdout.strip()
+    elif answer.returncode != 0:
+        check(False, "the test bed tells whether 32-bit programs run", "an answer", answer.stdout + answer.stderr)
+        return False
+    return True
+
+
 def bed(action):
     subprocess.run([os.path.join(ROOT, "tools", "winebed.sh"), action], env=ENV, check=(action != "stop"),
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
@@ -399,16 +414,8 @@ def main():
     try:
         bed("fresh")
         display("start")
-        global no_x86
-        answer = subprocess.run([os.path.join(ROOT, "tools", "winebed.sh"), "x86"], env=ENV, capture_output=True,
-                                text=True, timeout=120)
-        print(answer.stdout.strip(), flush=True)
-        if answer.returncode == 1 and "cannot run" in answer.stdout:
-            no_x86 = answer.stdout.strip()
-        elif answer.returncode != 0:
-            check(False, "the test bed tells whether 32-bit programs run", "an answer", answer.stdout + answer.stderr)
-            return tally.report()
-        scenario()
+        if ask_x86():
+            scenario()
     except subprocess.TimeoutExpired as e:
         check(False, "a Wine call finished in time", "done", f"timed out: {e.cmd}")
     finally:

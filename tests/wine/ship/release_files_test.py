@@ -104,8 +104,9 @@ def main():
     examples = sorted(os.path.relpath(os.path.join(d, f), source).replace(os.sep, "/")
                       for d, _, files in os.walk(os.path.join(source, "examples")) for f in files)
 
-    expected_files = sorted([installer, "x64/Pendrake.dll", "x86/Pendrake.dll", "PendrakeClient.exe",
-                             "manual.htm", "README.md", "LICENSE"] + examples)
+    policies = ["policies/Pendrake.admx"] + [f"policies/{c}/Pendrake.adml" for c in ("de-DE", "el-GR", "en-US")]
+    expected_files = sorted([installer, f"Pendrake-{version}-x64.msi", "x64/Pendrake.dll", "x86/Pendrake.dll",
+                             "PendrakeClient.exe", "manual.htm", "README.md", "LICENSE"] + examples + policies)
     present = sorted(os.path.relpath(os.path.join(d, f), ship).replace(os.sep, "/")
                      for d, _, files in os.walk(ship) for f in files)
     check(present == expected_files, "release folder contents", expected_files, present)
@@ -145,6 +146,11 @@ def main():
         path = os.path.join(ship, name)
         versions = fixed_versions(path) if os.path.exists(path) else None
         check(versions == (version, version), f"{name} file and product version", (version, version), versions)
+
+    sys.path.insert(0, os.path.join(source, "installer"))
+    import make_policy
+    problems = make_policy.check(os.path.join(ship, "policies"))
+    check(not problems, "Group Policy template: each reference resolves in every language", [], problems)
 
     manual = os.path.join(ship, "manual.htm")
     if os.path.exists(manual):
