@@ -15,6 +15,7 @@ imported again at the end.
 """
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -38,6 +39,17 @@ sys.path.insert(0, os.path.join(SOURCE_DIR, "tools"))
 from wine_reg import RegUnanswered, reg_answer  # noqa: E402
 
 failures = []
+# A Wine call may take up to 120 s: the scenarios stop after this many seconds, so that putting
+# the keys back still ends before CTest's TIMEOUT (300 s) kills the test, and the prefix with it.
+DEADLINE = 200
+
+
+class OutOfTime(Exception):
+    pass
+
+
+def out_of_time(*_):
+    raise OutOfTime(f"the scenarios were still running after {DEADLINE} s")
 
 
 def check(condition, message):
@@ -354,14 +366,17 @@ def with_prefix_restored(body):
         shutil.rmtree(scratch, ignore_errors=True)
         print(f"FAIL: test setup: {e}")
         return 1
+    signal.signal(signal.SIGALRM, out_of_time)
+    signal.alarm(DEADLINE)
     try:
         # Start from a clean slate whatever the prefix held.
         for key in TOUCHED:
             wine("reg", "delete", key, "/f")
         body(scratch)
-    except RegUnanswered as e:
+    except (RegUnanswered, OutOfTime) as e:
         check(False, str(e))
     finally:
+        signal.alarm(0)
         wine("reg", "delete", CLASS_KEY, "/reg:32", "/f")
         for key in TOUCHED:
             wine("reg", "delete", key, "/f")
