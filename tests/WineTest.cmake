@@ -16,8 +16,12 @@ set_tests_properties(winebed.stop PROPERTIES FIXTURES_CLEANUP winebed ENVIRONMEN
 # pendrake_add_wine_test(NAME name [X86] COMMAND cmd... [LABELS l...] [ENVIRONMENT k=v...])
 # A COMMAND that names a Windows executable target runs under Wine; a script runs as it is,
 # with the bed's environment. X86 marks a test that executes 32-bit Windows code: on a host
-# that cannot run such programs it is reported as skipped, with the bed's reason. Its COMMAND
-# starts with a program path, not a target name.
+# whose kernel cannot run such programs it is reported as skipped, with the bed's reason. Its
+# COMMAND starts with a program path, not a target name.
+# Skips are never silent: a check a running test cannot make prints a line "SKIP <what>: <why>"
+# (tools/test.sh counts them, and gtest's skipped cases, in its summary); a gtest program runs
+# with a --gtest_filter of the cases its run can make; the exit code 77 means a skip only for X86
+# tests, where tools/x86-only.sh alone produces it.
 function(pendrake_add_wine_test)
   cmake_parse_arguments(ARG "X86" "NAME;TIMEOUT" "COMMAND;LABELS;ENVIRONMENT" ${ARGN})
   if(ARG_X86)

@@ -13,19 +13,24 @@ client="${PENDRAKE_CLIENT_EXE:?}"
 ctl="$PENDRAKE_BUILD_DIR/tests/gui/driver/gui_ctl.exe"
 mkdir -p "$out"
 wine() { "$tools/wine-run.sh" "$@"; }
+# 0 when the key is there, 1 when reg says it is not; a reg that gives no answer stops the script
+# (a key taken for absent would be deleted, not put back, at the end).
+key_state() { local rc=0; python3 "$tools/wine_reg.py" "$@" || rc=$?; [ "$rc" -le 1 ] || exit 1; return "$rc"; }
 
 client_key='HKCU\SOFTWARE\Orvelle\Pendrake\Client'
 settings_key='HKLM\SOFTWARE\Orvelle\Pendrake'
-old_language="$(wine reg query "$client_key" /v szLanguage 2>/dev/null | tr -d '\r' |
-                awk '$1 == "szLanguage" { print $3 }' || true)"
-had_client_key=0; wine reg query "$client_key" >/dev/null 2>&1 && had_client_key=1
+old_language=""
+if key_state "$client_key" /v szLanguage; then
+  old_language="$(wine reg query "$client_key" /v szLanguage | tr -d '\r' | awk '$1 == "szLanguage" { print $3 }')"
+fi
+had_client_key=0; key_state "$client_key" && had_client_key=1
 # The pictures show a first start: the settings key is put aside (exported) and removed.
 settings_backup="$PENDRAKE_BUILD_DIR/screenshots-settings.reg"
 rm -f "$settings_backup"
 had_settings_key=0
-if wine reg query "$settings_key" >/dev/null 2>&1; then
-  had_settings_key=1
+if key_state "$settings_key"; then
   wine reg export "$settings_key" 'Z:'"$(tr / '\\' <<<"$settings_backup")" /y >/dev/null 2>&1
+  had_settings_key=1
   wine reg delete "$settings_key" /f >/dev/null 2>&1
 fi
 
@@ -71,8 +76,10 @@ shoot_language() {  # shoot_language EN|DE|GR SUFFIX: both tabs, then Cancel
   wine "$ctl" tab PendrakeClientMain 1
   shoot "main_defaults_${lower}${suffix}.png"
   wine "$ctl" command PendrakeClientMain 1012   # Cancel: ends the program, saves nothing
-  wait "$client_pid" || true
+  local rc=0
+  wait "$client_pid" || rc=$?
   client_pid=""
+  if [ "$rc" -ne 0 ]; then echo "PendrakeClient.exe ($language$suffix) exited with $rc" >&2; exit 1; fi
 }
 
 for language in EN DE GR; do shoot_language "$language" ""; done

@@ -604,7 +604,7 @@ TEST_F(MainWindow, AtTheMinimumSizeNoControlIsCutOrOverlapped) {
 // ---- Test page: the component through late binding -----------------------------------------
 TEST_F(MainWindow, SyslogTestSendsThePageValues) {
   component_.emplace(true);
-  if (!component_->Ok()) GTEST_SKIP() << "Pendrake.dll not available to register";
+  ASSERT_TRUE(component_->Ok()) << "regsvr32 could not register Pendrake.dll";
   PrepareSettings();
   gd::UdpReceiver receiver;
   ASSERT_TRUE(receiver.Ok());
@@ -635,7 +635,7 @@ class MainWindowTestFailure : public MainWindow, public ::testing::WithParamInte
 TEST_P(MainWindowTestFailure, ShowsTheErrorBox) {
   const FailureCase& c = GetParam();
   component_.emplace(c.registered);
-  if (!component_->Ok()) GTEST_SKIP() << "cannot bring the component into the wanted state";
+  ASSERT_TRUE(component_->Ok()) << "regsvr32 could not bring the component into the wanted state";
   PrepareSettings();
   Start();
   gd::SetText(C(IDC_TXTTESTEVENTLOGID), L"");  // only the event test reads it
@@ -664,7 +664,7 @@ TEST_F(MainWindow, EventTestReportsThePageValues) {
   const std::wstring trace = gd::Env(L"PENDRAKE_EVENT_TRACE");
   if (trace.empty()) GTEST_SKIP() << "runs under the event trace wrapper";
   component_.emplace(true);
-  if (!component_->Ok()) GTEST_SKIP() << "Pendrake.dll not available to register";
+  ASSERT_TRUE(component_->Ok()) << "regsvr32 could not register Pendrake.dll";
   PrepareSettings();
   Start();
   gd::SetText(C(IDC_TXTTESTEVENTLOGSOURCE), L"Pendrake GUI Source");
@@ -895,7 +895,7 @@ INSTANTIATE_TEST_SUITE_P(
 // A generated script, run by the script host, sends what the page showed.
 TEST_F(MainWindowScripts, GeneratedSyslogScriptRunsUnderCscript) {
   component_.emplace(true);
-  if (!component_->Ok()) GTEST_SKIP() << "Pendrake.dll not available to register";
+  ASSERT_TRUE(component_->Ok()) << "regsvr32 could not register Pendrake.dll";
   PrepareSettings();
   gd::UdpReceiver receiver;
   ASSERT_TRUE(receiver.Ok());

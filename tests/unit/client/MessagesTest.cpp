@@ -40,80 +40,88 @@ struct Expected {
   int32_t number;
   const char16_t* english;
   const char16_t* german;
-  bool greekAsEnglish;
+  const char16_t* greek;  // nullptr: the English text itself
 };
 
-// Every entry of the catalogue, with trailing blanks, access keys and line breaks.
+// Every entry of the catalogue, with trailing blanks, access keys and line breaks, in all three
+// languages: the window tests take their texts from the catalogue, so only this table can catch a
+// wrong one.
 constexpr Expected kExpected[] = {
-    {1, u"Syslog", u"Syslog", true},
-    {2, u"Syslog Server", u"Syslog Server", false},
-    {3, u"Syslog Port", u"Syslog Port", false},
-    {4, u"Facility", u"Facility", true},
-    {5, u"Priority", u"Priority", false},
-    {6, u"Message", u"Nachricht", false},
-    {7, u"LogToSyslog", u"LogToSyslog", true},
-    {8, u"NT Event Log", u"NT Event Log", true},
-    {9, u"EventLog Computer", u"EventLog Computer", true},
-    {10, u"EventLog Source", u"EventLog Quelle", false},
-    {11, u"EventLog Type", u"EventLog Type", false},
-    {12, u"EventLog ID", u"EventLog ID", true},
-    {13, u"Message", u"Nachricht", false},
-    {14, u"LogToEventLog", u"LogToEventLog", true},
-    {20, u"Enable Defaults", u"Aktiviere Standardwerte", false},
-    {21, u"Defaults", u"Standardwerte", false},
-    {70, u"&Test Installation", u"&Installation testen", false},
-    {71, u"&Defaults", u"&Standardwerte", false},
-    {75, u"&OK", u"&OK", true},
-    {76, u"&Cancel", u"&Abbrechen", false},
-    {77, u"&Apply", u"&Speichern", false},
-    {78, u"Save all settings and exit Pendrake Client", u"Einstellungen speichern und Pendrake Client beenden.", false},
-    {79, u"Exit without saving settings", u"Pendrake Client beenden, ohne die Einstellungen zu speichern.", false},
-    {80, u"Save all settings", u"Alle Einstellungen speichern", false},
-    {100, u"&File", u"&Datei", false},
-    {101, u"&Options", u"&Optionen", false},
-    {102, u"&Help", u"&Hilfe", false},
-    {103, u"&About", u"&Über", false},
-    {104, u"&Manual", u"&Handbuch", false},
+    {1, u"Syslog", u"Syslog", nullptr},
+    {2, u"Syslog Server", u"Syslog Server", u"Διακομιστής Syslog"},
+    {3, u"Syslog Port", u"Syslog Port", u"Θύρα Syslog"},
+    {4, u"Facility", u"Facility", nullptr},
+    {5, u"Priority", u"Priority", u"Προτεραιότητα"},
+    {6, u"Message", u"Nachricht", u"Μήνυμα"},
+    {7, u"LogToSyslog", u"LogToSyslog", nullptr},
+    {8, u"NT Event Log", u"NT Event Log", nullptr},
+    {9, u"EventLog Computer", u"EventLog Computer", nullptr},
+    {10, u"EventLog Source", u"EventLog Quelle", u"Πηγή EventLog"},
+    {11, u"EventLog Type", u"EventLog Type", u"Τύπος EventLog"},
+    {12, u"EventLog ID", u"EventLog ID", nullptr},
+    {13, u"Message", u"Nachricht", u"Μήνυμα"},
+    {14, u"LogToEventLog", u"LogToEventLog", nullptr},
+    {20, u"Enable Defaults", u"Aktiviere Standardwerte", u"Ενεργοποίηση προεπιλογών"},
+    {21, u"Defaults", u"Standardwerte", u"Προεπιλογές"},
+    {70, u"&Test Installation", u"&Installation testen", u"&Test εγκατάστασης"},
+    {71, u"&Defaults", u"&Standardwerte", u"&Προεπιλογές"},
+    {75, u"&OK", u"&OK", nullptr},
+    {76, u"&Cancel", u"&Abbrechen", u"&Άκυρο"},
+    {77, u"&Apply", u"&Speichern", u"&Εφαρμογή"},
+    {78, u"Save all settings and exit Pendrake Client", u"Einstellungen speichern und Pendrake Client beenden.",
+     u"Αποθήκευση όλων των ρυθμίσεων και έξοδος από το Pendrake Client"},
+    {79, u"Exit without saving settings", u"Pendrake Client beenden, ohne die Einstellungen zu speichern.",
+     u"Έξοδος χωρίς αποθήκευση των ρυθμίσεων"},
+    {80, u"Save all settings", u"Alle Einstellungen speichern", u"Αποθήκευση όλων των ρυθμίσεων"},
+    {100, u"&File", u"&Datei", u"&Αρχείο"},
+    {101, u"&Options", u"&Optionen", u"&Επιλογές"},
+    {102, u"&Help", u"&Hilfe", u"&Βοήθεια"},
+    {103, u"&About", u"&Über", u"&Πληροφορίες"},
+    {104, u"&Manual", u"&Handbuch", u"&Εγχειρίδιο"},
     {150, u"Error, Syslog port cannot be greater than 65535. \r\nSetting value back to 65535",
-     u"Fehler, der Syslog Port darf nicht größer als 65535 sein. \r\nDer Wert wird auf 65535 zurückgesetzt", false},
-    {300, u"About Pendrake", u"Über Pendrake", false},
-    {301, u"Orvelle Pendrake Version: ", u"Orvelle Pendrake Version:", false},
-    {302, u"Client Version ", u"Client Version", false},
-    {303, u"More Information at", u"Weitere Informationen unter", false},
-    {310, u"Options", u"Optionen", false},
-    {311, u"You can set options for the Pendrake Client", u"Optionen für den Pendrake Client einstellen.", false},
-    {314, u"Ok", u"Ok", false},
-    {315, u"Cancel", u"Abbrechen", false},
-    {318, u"Choose your language", u"Bevorzugte Sprache", false},
-    {1000, u"Generate VB Script", u"VB Script generieren", true},
-    {1001, u"Generate VB Script", u"VB Script generieren", true},
-    {1002, u"Error during Script generation:", u"Fehler bei der Erstellung des Scripts:", true},
+     u"Fehler, der Syslog Port darf nicht größer als 65535 sein. \r\nDer Wert wird auf 65535 zurückgesetzt",
+     u"Σφάλμα, η θύρα Syslog δεν μπορεί να είναι μεγαλύτερη από 65535. \r\n"
+     u"Η τιμή επαναφέρεται στο 65535"},
+    {300, u"About Pendrake", u"Über Pendrake", u"Πληροφορίες για το Pendrake"},
+    {301, u"Orvelle Pendrake Version: ", u"Orvelle Pendrake Version:", u"Έκδοση Orvelle Pendrake:"},
+    {302, u"Client Version ", u"Client Version", u"Έκδοση Client "},
+    {303, u"More Information at", u"Weitere Informationen unter", u"Περισσότερες πληροφορίες στο"},
+    {310, u"Options", u"Optionen", u"Επιλογές"},
+    {311, u"You can set options for the Pendrake Client", u"Optionen für den Pendrake Client einstellen.",
+     u"Εδώ μπορείτε να ορίσετε τις επιλογές του Pendrake Client"},
+    {314, u"Ok", u"Ok", u"Εντάξει"},
+    {315, u"Cancel", u"Abbrechen", u"Άκυρο"},
+    {318, u"Choose your language", u"Bevorzugte Sprache", u"Επιλέξτε τη γλώσσα σας"},
+    {1000, u"Generate VB Script", u"VB Script generieren", nullptr},
+    {1001, u"Generate VB Script", u"VB Script generieren", nullptr},
+    {1002, u"Error during Script generation:", u"Fehler bei der Erstellung des Scripts:", nullptr},
     {1010, u"The settings could not be saved. Error: ", u"Die Einstellungen konnten nicht gespeichert werden. Fehler: ",
-     false},
+     u"Δεν ήταν δυνατή η αποθήκευση των ρυθμίσεων. Σφάλμα: "},
     {1011, u"The settings key is not writable: changes cannot be stored. Run Pendrake Client as administrator.",
      u"Der Einstellungsschlüssel ist nicht beschreibbar: Änderungen können nicht gespeichert werden. "
      u"Pendrake Client als Administrator ausführen.",
-     false},
+     u"Το κλειδί ρυθμίσεων δεν είναι εγγράψιμο: οι αλλαγές δεν μπορούν να αποθηκευτούν. "
+     u"Εκτελέστε το Pendrake Client ως διαχειριστής."},
     {1012,
      u"This 64-bit Pendrake Client needs the 64-bit component: register the x64 Pendrake.dll with the 64-bit regsvr32.",
      u"Dieser 64-Bit Pendrake Client braucht die 64-Bit Komponente: die x64 Pendrake.dll mit dem 64-Bit regsvr32 "
      u"registrieren.",
-     false},
+     u"Αυτό το 64-bit Pendrake Client χρειάζεται το 64-bit στοιχείο: καταχωρήστε το x64 Pendrake.dll με το "
+     u"64-bit regsvr32."},
     {1013,
      u"This 32-bit Pendrake Client needs the 32-bit component: register the x86 Pendrake.dll with the 32-bit regsvr32.",
      u"Dieser 32-Bit Pendrake Client braucht die 32-Bit Komponente: die x86 Pendrake.dll mit dem 32-Bit regsvr32 "
      u"registrieren.",
-     false},
+     u"Αυτό το 32-bit Pendrake Client χρειάζεται το 32-bit στοιχείο: καταχωρήστε το x86 Pendrake.dll με το "
+     u"32-bit regsvr32."},
 };
 
-TEST_F(MessagesTest, EveryEntryReadsAsQuotedInEnglishAndGerman) {
+TEST_F(MessagesTest, EveryEntryReadsAsQuotedInEveryLanguage) {
   for (const Expected& e : kExpected) {
     SCOPED_TRACE("message " + std::to_string(e.number));
     EXPECT_EQ(Utf8(e.english), Utf8(GetMessageTextFor(u"EN", e.number)));
     EXPECT_EQ(Utf8(e.german), Utf8(GetMessageTextFor(u"DE", e.number)));
-    if (e.greekAsEnglish) {
-      EXPECT_EQ(Utf8(e.english), Utf8(GetMessageTextFor(u"GR", e.number)));
-    }
+    EXPECT_EQ(Utf8(e.greek ? e.greek : e.english), Utf8(GetMessageTextFor(u"GR", e.number)));
   }
 }
 
@@ -131,7 +139,7 @@ bool IsGreekLetter(char16_t c) { return c >= 0x0386 && c <= 0x03CE; }
 TEST_F(MessagesTest, GreekRowsKeepTheFormOfTheEnglishRow) {
   const char16_t* kLatinWords[] = {u"Syslog", u"EventLog", u"Test", u"Client", u"Pendrake", u"Orvelle", u"65535"};
   for (const Expected& e : kExpected) {
-    if (e.greekAsEnglish) continue;
+    if (!e.greek) continue;
     SCOPED_TRACE("message " + std::to_string(e.number));
     const std::u16string english = e.english;
     const std::u16string greek = GetMessageTextFor(u"GR", e.number);

@@ -15,6 +15,7 @@ imported again at the end.
 """
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -34,8 +35,21 @@ TOUCHED = ["HKCR\\Orvelle.Pendrake", "HKCR\\Orvelle.Pendrake.1", CLASS_KEY, "HKC
 
 SOURCE_DIR = os.environ.get("PENDRAKE_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "..", "..", ".."))
 WINE_RUN = os.path.join(SOURCE_DIR, "tools", "wine-run.sh")
+sys.path.insert(0, os.path.join(SOURCE_DIR, "tools"))
+from wine_reg import RegUnanswered, reg_answer  # noqa: E402
 
 failures = []
+# A Wine call may take up to 120 s: the scenarios stop after this many seconds, so that putting
+# the keys back still ends before CTest's TIMEOUT (300 s) kills the test, and the prefix with it.
+DEADLINE = 200
+
+
+class OutOfTime(Exception):
+    pass
+
+
+def out_of_time(*_):
+    raise OutOfTime(f"the scenarios were still running after {DEADLINE} s")
 
 
 def check(condition, message):
@@ -46,8 +60,30 @@ def check(condition, message):
 
 
 def wine(*args):
-    done = subprocess.run([WINE_RUN, *args], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=120)
-    return done.returncode, done.stdout.decode("utf-8", "replace")
+    return wine_full(*args)[:2]
+
+
+def wine_full(*args):
+    done = subprocess.run([WINE_RUN, *args], capture_output=True, timeout=120)
+    return done.returncode, done.stdout.decode("utf-8", "replace"), done.stderr.decode("utf-8", "replace")
+
+
+def reg(*args):
+    """(True, output) when reg answered, (False, output) when it said the key is not there;
+    raises RegUnanswered when it gave no answer."""
+    last = {}
+
+    def run(*a):
+        code, out, err = wine_full("reg", *a)
+        last["out"] = out
+        return code, out + err
+    return reg_answer(run, *args)[0], last["out"]
+
+
+def setup(*args):
+    """A Wine call that prepares a scenario: when it fails, the scenario proves nothing."""
+    code, out = wine(*args)
+    check(code == 0, f"test setup: {' '.join(args)} exited {code}: {out.strip()!r}")
 
 
 def win_path(unix_path):
@@ -98,8 +134,8 @@ class Snapshot:
         self.keys = {}
         self.missing = []
         for top in tops:
-            code, out = wine("reg", "query", top, "/s")
-            if code != 0:
+            found, out = reg("query", top, "/s")
+            if not found:
                 self.missing.append(top.lower())
                 continue
             self.keys.update(parse_query(top, out))
@@ -109,16 +145,9 @@ class Snapshot:
 
 
 def query(key):
-    """(values, subkeys) of one key, or None when reg says it is missing. A reg run that ends
-    without an answer (a busy machine has seen one) is tried again rather than read as missing."""
-    for _ in range(3):
-        code, out = wine("reg", "query", key)
-        if code == 0:
-            return parse_query(key, out)[key.lower()]
-        if "Unable to find" in out:
-            return None
-        print(f"note: reg query {key} ended with {code} and no answer: {out.strip()!r}; trying again")
-    return None
+    """(values, subkeys) of one key, or None when reg says it is missing."""
+    found, out = reg("query", key)
+    return parse_query(key, out)[key.lower()] if found else None
 
 
 def expected_class_entries(path):
@@ -202,9 +231,9 @@ def scenarios(dll, scratch):
     check_registered(dll, "first registration")
 
     # Leftovers below the ForceRemove class key go; stored defaults stay.
-    wine("reg", "add", CLASS_KEY + "\\Stray\\Deeper", "/ve", "/d", "x", "/f")
-    wine("reg", "add", CLASS_KEY + "\\InprocServer32", "/v", "Stale", "/d", "x", "/f")
-    wine("reg", "add", SETTINGS, "/v", "iSyslogPort", "/t", "REG_DWORD", "/d", "1468", "/f")
+    setup("reg", "add", CLASS_KEY + "\\Stray\\Deeper", "/ve", "/d", "x", "/f")
+    setup("reg", "add", CLASS_KEY + "\\InprocServer32", "/v", "Stale", "/d", "x", "/f")
+    setup("reg", "add", SETTINGS, "/v", "iSyslogPort", "/t", "REG_DWORD", "/d", "1468", "/f")
     check(regsvr32(dll) == 0, "second registration must succeed")
     check_registered(dll, "second registration", {"iSyslogPort": ("REG_DWORD", "0x5bc")})
 
@@ -218,13 +247,13 @@ def scenarios(dll, scratch):
 
     # Another product of the vendor keeps the vendor key, and unregistration still succeeds.
     check(regsvr32(dll) == 0, "registration beside another product must succeed")
-    wine("reg", "add", r"HKLM\Software\Orvelle\OtherProduct", "/v", "Version", "/d", "2", "/f")
+    setup("reg", "add", r"HKLM\Software\Orvelle\OtherProduct", "/v", "Version", "/d", "2", "/f")
     check(regsvr32(dll, unregister=True) == 0, "unregistration beside another product must succeed")
     check(query(SETTINGS) is None, "beside another product: the settings key must go")
     other = query(r"HKLM\Software\Orvelle\OtherProduct")
     check(other is not None and other[0] == {"Version": ("REG_SZ", "2")}, f"the other product's key must stay: {other}")
     check(query("HKCR\\TypeLib\\" + LIBID) is None, "beside another product: the type library must be unregistered")
-    wine("reg", "delete", r"HKLM\Software\Orvelle", "/f")
+    setup("reg", "delete", r"HKLM\Software\Orvelle", "/f")
 
     # A folder name with a single quote: doubled in the script, single in the registry.
     quoted_dir = os.path.join(scratch, "Bob's Pendrake")
@@ -265,8 +294,8 @@ def other_bitness_scenario(dll, scratch):
     os.makedirs(os.path.dirname(other))
     shutil.copy2(dll, other)
     check(regsvr32(dll) == 0, "registration beside the other bitness must succeed")
-    wine("reg", "add", SETTINGS, "/v", "iSyslogPort", "/t", "REG_DWORD", "/d", "1468", "/f")
-    wine("reg", "add", CLASS_KEY + "\\InprocServer32", "/ve", "/d", win_path(other), "/reg:32", "/f")
+    setup("reg", "add", SETTINGS, "/v", "iSyslogPort", "/t", "REG_DWORD", "/d", "1468", "/f")
+    setup("reg", "add", CLASS_KEY + "\\InprocServer32", "/ve", "/d", win_path(other), "/reg:32", "/f")
 
     check(regsvr32(dll, unregister=True) == 0, "unregistration beside the other bitness must succeed")
     check(query(CLASS_KEY) is None, "beside the other bitness: this bitness's class key must go")
@@ -320,26 +349,40 @@ def with_prefix_restored(body):
     """Runs body(scratch folder) from a clean slate of the keys in TOUCHED and puts them back as
     they were found, whatever happens; the class key in the 32-bit view, which only the body
     writes, goes again. Returns the exit code of the whole test."""
-    if wine("reg", "query", CLASS_KEY, "/reg:32")[0] == 0:
-        print("FAIL: test setup: a class registration in the 32-bit view is in the way")
-        return 1
     scratch = tempfile.mkdtemp(prefix="pendrake-registration-")
     saved = {}
-    for key in TOUCHED:
-        if query(key) is not None:
-            saved[key] = os.path.join(scratch, f"saved{len(saved)}.reg")
-            wine("reg", "export", key, win_path(saved[key]), "/y")
+    try:
+        if reg("query", CLASS_KEY, "/reg:32")[0]:
+            print("FAIL: test setup: a class registration in the 32-bit view is in the way")
+            return 1
+        for key in TOUCHED:
+            if query(key) is not None:
+                saved[key] = os.path.join(scratch, f"saved{len(saved)}.reg")
+                code, out = wine("reg", "export", key, win_path(saved[key]), "/y")
+                if code != 0:
+                    print(f"FAIL: test setup: reg export {key} exited {code}: {out.strip()!r}; nothing changed")
+                    return 1
+    except RegUnanswered as e:
+        shutil.rmtree(scratch, ignore_errors=True)
+        print(f"FAIL: test setup: {e}")
+        return 1
+    signal.signal(signal.SIGALRM, out_of_time)
+    signal.alarm(DEADLINE)
     try:
         # Start from a clean slate whatever the prefix held.
         for key in TOUCHED:
             wine("reg", "delete", key, "/f")
         body(scratch)
+    except (RegUnanswered, OutOfTime) as e:
+        check(False, str(e))
     finally:
+        signal.alarm(0)
         wine("reg", "delete", CLASS_KEY, "/reg:32", "/f")
         for key in TOUCHED:
             wine("reg", "delete", key, "/f")
         for key, file in saved.items():
-            wine("reg", "import", win_path(file))
+            code, out = wine("reg", "import", win_path(file))
+            check(code == 0, f"putting {key} back: reg import exited {code}: {out.strip()!r}")
         shutil.rmtree(scratch, ignore_errors=True)
     print(f"{len(failures)} failures")
     return 1 if failures else 0

@@ -32,9 +32,9 @@ def regsvr32(bits, dll, unregister=False):
 
 
 def server_in_view(bits):
-    """The InprocServer32 default value in one registry view, or None."""
-    code, out = wine("reg", "query", CLASS_KEY + "\\InprocServer32", "/ve", f"/reg:{bits}")
-    if code != 0:
+    """The InprocServer32 default value in one registry view, or None when reg says it is not there."""
+    found, out = reg.reg("query", CLASS_KEY + "\\InprocServer32", "/ve", f"/reg:{bits}")
+    if not found:
         return None
     parsed = reg.parse_query(CLASS_KEY + "\\InprocServer32", out)
     values = parsed.get((CLASS_KEY + "\\InprocServer32").lower(), ({}, []))[0]
@@ -58,7 +58,7 @@ def cycle(dlls, first, scratch):
     what = f"x{'64' if first == 64 else '86'} unregistered first"
     for bits in (64, 32):
         check(regsvr32(bits, dlls[bits]) == 0, f"{what}: registration of the {bits}-bit component must succeed")
-    wine("reg", "add", SETTINGS, "/v", "iSyslogPort", "/t", "REG_DWORD", "/d", "1468", "/f")
+    reg.setup("reg", "add", SETTINGS, "/v", "iSyslogPort", "/t", "REG_DWORD", "/d", "1468", "/f")
     for bits in (64, 32):
         check(server_in_view(bits) == win_path(dlls[bits]),
               f"{what}: the {bits}-bit view names {server_in_view(bits)}, expected {win_path(dlls[bits])}")

@@ -12,17 +12,15 @@
 namespace pendrake::winetest {
 namespace {
 
-constexpr std::uint16_t kTestPort = 41469;
-
 std::optional<std::string> SendAndReceive(const char16_t* message, std::int32_t facility = 16) {
-  LoopbackReceiver receiver(kTestPort);
+  LoopbackReceiver receiver;
   if (!receiver.ok()) {
     ADD_FAILURE() << receiver.error();
     return std::nullopt;
   }
   Logger logger(win32::SystemPlatform());
   logger.SetSyslogServer(u"127.0.0.1");
-  logger.SetSyslogPort(kTestPort);
+  logger.SetSyslogPort(receiver.port());
   logger.SetSyslogFacility(facility);
   logger.LogToSyslog(message);
   return receiver.Receive();

@@ -9,8 +9,6 @@
 namespace pendrake::winetest {
 namespace {
 
-constexpr std::uint16_t kTestPort = 41468;  // far from the ports other suites use
-
 struct WireCase {
   const char* what;
   std::int32_t facility;
@@ -30,12 +28,12 @@ TEST(SyslogWire, DatagramBytes) {
       {"10234-byte message sent whole", 16, 5, whole.c_str(), "<133>" + std::string(10234, 'w')},
       {"10235-byte message loses its last byte", 16, 5, oneTooMany.c_str(), "<133>" + std::string(10234, 'w')},
   };
-  LoopbackReceiver receiver(kTestPort);
+  LoopbackReceiver receiver;
   ASSERT_TRUE(receiver.ok()) << receiver.error();
   for (const WireCase& c : cases) {
     Logger logger(win32::SystemPlatform());
     logger.SetSyslogServer(u"127.0.0.1");
-    logger.SetSyslogPort(kTestPort);
+    logger.SetSyslogPort(receiver.port());
     logger.SetSyslogFacility(c.facility);
     logger.SetSyslogPriority(c.priority);
     logger.LogToSyslog(c.message);
@@ -54,42 +52,44 @@ TEST(SyslogWire, ServersReachTheLoopbackOfTheirFamily) {
   } cases[] = {{u"localhost", AF_INET}, {u"::ffff:127.0.0.1", AF_INET}, {u"::1", AF_INET6}, {u"0:0:0:0:0:0:0:1", AF_INET6}};
   for (const auto& c : cases) {
     const std::string name(c.server, c.server + std::char_traits<char16_t>::length(c.server));
-    LoopbackReceiver receiver(kTestPort, c.family);
+    LoopbackReceiver receiver(0, c.family);
     ASSERT_TRUE(receiver.ok()) << name << ": " << receiver.error();
     Logger logger(win32::SystemPlatform());
     logger.SetSyslogServer(c.server);
-    logger.SetSyslogPort(kTestPort);
+    logger.SetSyslogPort(receiver.port());
     logger.LogToSyslog(u"abc");
     EXPECT_EQ(Printable(receiver.Receive()), Printable(std::string("<133>abc"))) << "server " << name;
   }
 }
 
+// Settings above 65535 and below 0 that name the system's port in their low 16 bits.
 TEST(SyslogWire, PortIsTheLow16BitsOfTheSetting) {
-  struct Case {
-    std::int32_t setting;
-    std::uint16_t wirePort;
-  } const cases[] = {{66004, 468}, {1468, 1468}, {65536 + kTestPort, kTestPort}};
-  for (const Case& c : cases) {
-    LoopbackReceiver receiver(c.wirePort);
-    ASSERT_TRUE(receiver.ok()) << receiver.error();
+  LoopbackReceiver receiver;
+  ASSERT_TRUE(receiver.ok()) << receiver.error();
+  const std::int32_t port = receiver.port();
+  for (const std::int32_t setting : {port, 65536 + port, port - 65536, 3 * 65536 + port}) {
     Logger logger(win32::SystemPlatform());
     logger.SetSyslogServer(u"127.0.0.1");
-    logger.SetSyslogPort(c.setting);
+    logger.SetSyslogPort(setting);
     logger.LogToSyslog(u"port");
-    EXPECT_EQ(Printable(receiver.Receive()), Printable(std::string("<133>port"))) << "SyslogPort " << c.setting;
+    EXPECT_EQ(Printable(receiver.Receive()), Printable(std::string("<133>port"))) << "SyslogPort " << setting;
   }
 }
 
-// SyslogPort 0 follows the service database, which Wine reads from the prefix's own file.
+// SyslogPort 0 follows the service database, which Wine reads from the prefix's own file. Port
+// 514 is what these cases prove (the stock entry, and the fallback where there is none), so they
+// bind it and wait while another run holds it; the edited entry names a port of the system's choice.
 TEST(SyslogWire, PortZeroFollowsTheServicesFile) {
   ServicesFileBackup services;
+  LoopbackReceiver edited;
+  ASSERT_TRUE(edited.ok()) << edited.error();
   struct Case {
     const char* what;
     std::optional<std::string> contents;  // nullopt: file removed
     std::uint16_t wirePort;
   } const cases[] = {
       {"stock file", std::string("syslog          514/udp\r\n"), 514},
-      {"edited file", std::string("# test\r\nsyslog          41514/udp\r\n"), 41514},
+      {"edited file", "# test\r\nsyslog          " + std::to_string(edited.port()) + "/udp\r\n", edited.port()},
       {"no syslog entry", std::string("echo             7/udp\r\n"), 514},
       {"file removed", std::nullopt, 514},
   };
@@ -99,7 +99,9 @@ TEST(SyslogWire, PortZeroFollowsTheServicesFile) {
     } else {
       ASSERT_TRUE(services.Remove()) << services.path();
     }
-    LoopbackReceiver receiver(c.wirePort);
+    std::optional<LoopbackReceiver> fixed;
+    if (c.wirePort != edited.port()) fixed.emplace(c.wirePort);
+    LoopbackReceiver& receiver = fixed ? *fixed : edited;
     ASSERT_TRUE(receiver.ok()) << receiver.error();
     Logger logger(win32::SystemPlatform());
     logger.SetSyslogServer(u"127.0.0.1");
@@ -116,12 +118,12 @@ TEST(SyslogWire, NothingLeavesForAnUnknownHostOrAnAbsentServer) {
       {"unknown host", u"no-such-host.invalid"},
       {"absent server", nullptr},
   };
-  LoopbackReceiver receiver(kTestPort);
+  LoopbackReceiver receiver;
   ASSERT_TRUE(receiver.ok()) << receiver.error();
   for (const Case& c : cases) {
     Logger logger(win32::SystemPlatform());
     logger.SetSyslogServer(c.server);
-    logger.SetSyslogPort(kTestPort);
+    logger.SetSyslogPort(receiver.port());
     logger.LogToSyslog(u"lost");
     EXPECT_EQ(Printable(receiver.Receive(300)), "<nothing>") << c.what;
   }
@@ -138,13 +140,13 @@ namespace {
 TEST(SyslogWire, DigitLedHostNameIsLookedUp) {
   char name[256] = "";
   if (GetEnvironmentVariableA("PENDRAKE_DIGIT_HOST", name, sizeof name) == 0) GTEST_SKIP() << "run by digit_host.py";
-  LoopbackReceiver receiver(kTestPort);
+  LoopbackReceiver receiver;
   ASSERT_TRUE(receiver.ok()) << receiver.error();
   const std::string narrow(name);
   const std::u16string server(narrow.begin(), narrow.end());
   Logger logger(win32::SystemPlatform());
   logger.SetSyslogServer(server.c_str());
-  logger.SetSyslogPort(kTestPort);
+  logger.SetSyslogPort(receiver.port());
   logger.LogToSyslog(u"digit");
   EXPECT_EQ(Printable(receiver.Receive()), Printable(std::string("<133>digit"))) << "server " << narrow;
 }

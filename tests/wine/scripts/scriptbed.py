@@ -19,6 +19,7 @@ sys.path.insert(0, str(SOURCE_DIR / "tools"))
 
 from eventlog_trace import parse_trace  # noqa: E402
 from udp_receiver import LoopbackReceiver, escape_bytes  # noqa: E402
+from wine_reg import reg_answer  # noqa: E402
 
 WINE_RUN = SOURCE_DIR / "tools" / "wine-run.sh"
 EVENTLOG_DEBUG = "-all,fixme+advapi,trace+eventlog,warn+eventlog,err+eventlog"
@@ -92,10 +93,15 @@ def reg(*args) -> Result:
 
 @contextlib.contextmanager
 def saved_settings_key():
-    """Restores the component settings key exactly as it was, whatever the test wrote."""
+    """Restores the component settings key exactly as it was, whatever the test wrote. A key
+    that cannot be saved or put back fails the test: later tests would start from its ruins."""
     with tempfile.TemporaryDirectory(prefix="pendrake-key-") as tmp:
         saved = Path(tmp) / "settings.reg"
-        existed = reg("export", SETTINGS_KEY, winpath(saved), "/y", "/reg:64").returncode == 0
+        existed = reg_answer(lambda *a: _answer(reg(*a)), "query", SETTINGS_KEY, "/reg:64")[0]
+        if existed:
+            exported = reg("export", SETTINGS_KEY, winpath(saved), "/y", "/reg:64")
+            if exported.returncode != 0:
+                raise SystemExit("FAIL: could not save %s: %s%s" % (SETTINGS_KEY, exported.stdout, exported.stderr))
         try:
             yield
         finally:
@@ -103,7 +109,12 @@ def saved_settings_key():
             if existed:
                 restored = reg("import", winpath(saved), "/reg:64")
                 if restored.returncode != 0:
-                    print("FAIL: could not restore %s: %s" % (SETTINGS_KEY, restored.stdout))
+                    raise SystemExit("FAIL: could not restore %s: %s%s" % (SETTINGS_KEY, restored.stdout,
+                                                                         restored.stderr))
+
+
+def _answer(result: Result):
+    return result.returncode, result.stdout + result.stderr
 
 
 @contextlib.contextmanager

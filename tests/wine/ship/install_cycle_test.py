@@ -3,10 +3,11 @@
 
     install_cycle_test.py <Pendrake-x.y.z.w-setup.exe> <installer_pages.exe>
 
-Runs in a Wine prefix of its own, copied from the bed's template and thrown away at the end,
-so that installing into Program Files and registering both bitnesses touches nothing that
-other tests see. The interactive setup is walked on a private X display of its own. Needs PENDRAKE_WINEPREFIX (the shared bed, to find its template) and
-PENDRAKE_SOURCE_DIR. Datagrams go to a receiver on 127.0.0.1 only.
+Runs in a folder of its own beside the shared bed: a Wine prefix copied from the bed's template,
+its own wineserver and its own X display (on which the interactive setup is walked), all thrown
+away at the end, so that installing into Program Files and registering both bitnesses touches
+nothing that other tests see. Needs PENDRAKE_WINEPREFIX (the shared bed, to find its template)
+and PENDRAKE_SOURCE_DIR. Datagrams go to a receiver on 127.0.0.1 only.
 
 On a host that cannot run 32-bit programs the setup installs the x86 file without registering
 it; the checks that need 32-bit code (the x86 registration, the 32-bit registry view and script
@@ -22,6 +23,9 @@ import sys
 import time
 
 from tally import Tally
+
+sys.path.insert(0, os.path.join(os.environ["PENDRAKE_SOURCE_DIR"], "tools"))
+from wine_reg import RegUnanswered, reg_answer  # noqa: E402
 
 CLSID = "{7880953B-8A8E-4D5A-AECD-396BF77A31E5}"
 LIBID = "{43C02CCE-BABB-4313-A16A-D9F40E3B8FE5}"
@@ -41,12 +45,17 @@ EXIT_FAILED = 2
 
 ROOT = os.environ["PENDRAKE_SOURCE_DIR"]
 SHARED_PREFIX = os.environ["PENDRAKE_WINEPREFIX"]
-# The package's test imports this harness with a prefix of its own.
-PREFIX = os.environ.get("PENDRAKE_SHIP_PREFIX") or SHARED_PREFIX.rstrip("/") + "-ship"
+# The bed keeps its server's and its display's pid files beside the prefix: in a folder of its
+# own, this bed's start and stop never reach the shared bed's. The package's test imports this
+# harness with a folder of its own.
+BED_DIR = os.environ.get("PENDRAKE_SHIP_BED") or os.path.join(os.path.dirname(SHARED_PREFIX.rstrip("/")), "ship-bed")
+PREFIX = os.path.join(BED_DIR, "wineprefix")
+# Every Wine call of the test ends well before CTest's TIMEOUT (900 s) would kill the test
+# before its clean-up.
+DEADLINE = 720
 ENV = dict(os.environ,
            PENDRAKE_WINEPREFIX=PREFIX,
-           # Where the test's own X display keeps its pid and number.
-           PENDRAKE_BUILD_DIR=PREFIX + "-display",
+           PENDRAKE_BUILD_DIR=BED_DIR,
            PENDRAKE_WINE_TEMPLATE=os.path.join(os.path.dirname(SHARED_PREFIX.rstrip("/")), "..", "wine-template"),
            # Shortcuts would otherwise make menu entries on the host.
            WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=")
@@ -101,16 +110,24 @@ def timed_wine(label, *args):
 REG_EXE = {64: r"C:\windows\system32\reg.exe", 32: r"C:\windows\syswow64\reg.exe"}
 
 
+def reg(view, *args):
+    """reg's answer in one view: (True, output), or (False, ...) where reg says the key or value
+    is not there; raises RegUnanswered where it gave none."""
+    def run(*a):
+        result = wine(REG_EXE[view], *a)
+        return result.returncode, result.stdout + result.stderr
+    return reg_answer(run, *args)
+
+
 def reg_value(view, key, name=None):
     """(type, data) of a value in one registry view (32 or 64); None when key or value is absent.
     name None is the key's default value."""
-    args = [REG_EXE[view], "query", key] + (["/ve"] if name is None else ["/v", name])
-    result = wine(*args)
-    if result.returncode != 0:
+    found, stdout = reg(view, "query", key, *(["/ve"] if name is None else ["/v", name]))
+    if not found:
         return None
     # Lines read "    <name>    <type>    <data>"; a name may hold spaces, so it is cut off whole.
     shown = "(Default)" if name is None else name
-    for line in result.stdout.splitlines():
+    for line in stdout.splitlines():
         line = line.strip()
         if line.lower().startswith(shown.lower() + " "):
             rest = line[len(shown):].split(None, 1)
@@ -119,7 +136,7 @@ def reg_value(view, key, name=None):
 
 
 def key_exists(view, key):
-    return wine(REG_EXE[view], "query", key).returncode == 0
+    return reg(view, "query", key)[0]
 
 
 class Receiver:
@@ -278,7 +295,7 @@ def interactive(stage, walk, expected_rc):
     """Walks the setup's pages (installer_pages.exe: "finish" or "cancel") on the test's display."""
     result = subprocess.run([os.path.join(ROOT, "tools", "xvfb.sh"), "exec", os.path.join(ROOT, "tools", "wine-run.sh"),
                              sys.argv[2], r"C:\ship\setup.exe", walk], env=ENV, capture_output=True, text=True,
-                            errors="replace", timeout=300)
+                            errors="replace", timeout=180)
     print(result.stdout, end="", flush=True)
     check(result.returncode == expected_rc, f"{stage}: exit code", expected_rc, result.returncode)
 
@@ -299,11 +316,11 @@ def scenario():
         send_from_both_hosts(receiver, "explicit settings", explicit, 16 * 8 + 5)
 
         # Defaults stored by a 64-bit program (the client is one) reach objects of both bitnesses.
-        stored = [("bBootFromRegistry", "1"), ("iSyslogPort", str(receiver.port)), ("iSyslogFacility", "3"),
-                  ("iSyslogPriority", "6")]
-        for name, data in stored:
-            wine(REG_EXE[64], "add", SETTINGS_KEY, "/v", name, "/t", "REG_DWORD", "/d", data, "/f")
-        wine(REG_EXE[64], "add", SETTINGS_KEY, "/v", "szSyslogServer", "/t", "REG_SZ", "/d", "127.0.0.1", "/f")
+        stored = [("bBootFromRegistry", "REG_DWORD", "1"), ("iSyslogPort", "REG_DWORD", str(receiver.port)),
+                  ("iSyslogFacility", "REG_DWORD", "3"), ("iSyslogPriority", "REG_DWORD", "6")]
+        for name, kind, data in stored + [("szSyslogServer", "REG_SZ", "127.0.0.1")]:
+            rc = wine(REG_EXE[64], "add", SETTINGS_KEY, "/v", name, "/t", kind, "/d", data, "/f").returncode
+            check(rc == 0, f"test setup: reg add {name}", 0, rc)
         send_from_both_hosts(receiver, "stored defaults", [], 3 * 8 + 6)
 
         # Installing over the installed copy keeps the administrator's stored defaults.
@@ -397,9 +414,35 @@ def bed(action):
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
 
 
-def display(action):
-    subprocess.run([os.path.join(ROOT, "tools", "xvfb.sh"), action], env=ENV, check=(action != "stop"),
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+class OutOfTime(Exception):
+    pass
+
+
+def out_of_time(*_):
+    raise OutOfTime()
+
+
+def run_bed(scenario, what):
+    """Runs `scenario` in a fresh bed of this test's folder, where the bed can tell whether
+    32-bit programs run, within DEADLINE; the bed's server and display stop on every path, also
+    when the run is stopped from outside, so none is left behind for the next."""
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    signal.signal(signal.SIGALRM, out_of_time)
+    signal.alarm(DEADLINE)
+    try:
+        bed("fresh")
+        if ask_x86():
+            scenario()
+    except subprocess.TimeoutExpired as e:
+        check(False, "a Wine call finished in time", "done", f"timed out: {e.cmd}")
+    except OutOfTime:
+        check(False, f"{what} finished in time", f"within {DEADLINE} s", "still running")
+    except RegUnanswered as e:
+        check(False, "reg answered", "an answer", str(e))
+    finally:
+        signal.alarm(0)
+        bed("stop")
+        shutil.rmtree(BED_DIR, ignore_errors=True)
 
 
 def main():
@@ -409,20 +452,7 @@ def main():
     if not os.path.exists("/usr/lib/wine/wine"):
         print("FAIL: Wine's 32-bit half (wine32:i386) is not installed; run tools/setup.sh")
         return 1
-    # A run killed at its timeout must not leave the bed's server behind for the next.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    try:
-        bed("fresh")
-        display("start")
-        if ask_x86():
-            scenario()
-    except subprocess.TimeoutExpired as e:
-        check(False, "a Wine call finished in time", "done", f"timed out: {e.cmd}")
-    finally:
-        display("stop")
-        bed("stop")
-        shutil.rmtree(PREFIX, ignore_errors=True)
-        shutil.rmtree(ENV["PENDRAKE_BUILD_DIR"], ignore_errors=True)
+    run_bed(scenario, "the install cycle")
     for label, values in timings.items():
         print(f"time of {label}: " + ", ".join(f"{v:.2f} s" for v in values))
     return tally.report()

@@ -13,14 +13,13 @@ downgrade is tried where the newer package was installed directly.
 import glob
 import os
 import re
-import signal
 import subprocess
 import sys
 import uuid
 import xml.etree.ElementTree as ET
 
-os.environ["PENDRAKE_SHIP_PREFIX"] = os.path.join(os.path.dirname(os.environ["PENDRAKE_WINEPREFIX"].rstrip("/")),
-                                                  "ship-msi", "prefix")
+os.environ["PENDRAKE_SHIP_BED"] = os.path.join(os.path.dirname(os.environ["PENDRAKE_WINEPREFIX"].rstrip("/")),
+                                               "ship-msi")
 import install_cycle_test as cycle  # noqa: E402
 from install_cycle_test import CLSID, LIBID, IID, INSTALL_DIR, REG_EXE, check, host_path, wine  # noqa: E402
 
@@ -42,11 +41,22 @@ def msiexec(*args):
     return wine("msiexec", *args, timeout=120).returncode
 
 
+def reg_setup(*args):
+    result = wine(REG_EXE[64], *args)
+    check(result.returncode == 0, f"test setup: reg {' '.join(args[:2])}", 0,
+          (result.returncode, result.stdout + result.stderr))
+
+
 def snapshot():
     """{key: {value: data}} of every key of ours in both views, as regedit exports them."""
     keys, current = {}, None
     for root in (r"HKEY_LOCAL_MACHINE\Software", r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\EventLog"):
-        wine("regedit", "/E", r"C:\ship\snapshot.reg", root)
+        # A failed export must not leave an earlier one, or none, to be read as the registry.
+        if os.path.exists(host_path(r"C:\ship\snapshot.reg")):
+            os.remove(host_path(r"C:\ship\snapshot.reg"))
+        exported = wine("regedit", "/E", r"C:\ship\snapshot.reg", root)
+        if exported.returncode != 0 or not os.path.exists(host_path(r"C:\ship\snapshot.reg")):
+            raise cycle.RegUnanswered(f"regedit /E {root} exited {exported.returncode}: {exported.stdout + exported.stderr}")
         text = open(host_path(r"C:\ship\snapshot.reg"), encoding="utf-16").read().replace("\\\n  ", "")
         for line in text.splitlines():
             if line.startswith("["):
@@ -82,13 +92,13 @@ def apply_policy(admx_path, enabled, port):
     node = ET.parse(admx_path).getroot().find(".//p:policy", ADMX_NS)
     key, switch = "HKLM\\" + node.get("key"), node.get("valueName")
     state = node.find(f"p:{'enabled' if enabled else 'disabled'}Value/p:decimal", ADMX_NS).get("value")
-    wine(REG_EXE[64], "add", key, "/v", switch, "/t", "REG_DWORD", "/d", state, "/f")
+    reg_setup("add", key, "/v", switch, "/t", "REG_DWORD", "/d", state, "/f")
     texts = {"Server": "127.0.0.1", "Source": "Pendrake policy", "Computer": "loghost"}
     shown = {}
     for element in node.find("p:elements", ADMX_NS):
         element_id, name = element.get("id"), element.get("valueName")
         if not enabled:
-            wine(REG_EXE[64], "delete", key, "/v", name, "/f")
+            reg_setup("delete", key, "/v", name, "/f")
             continue
         kind = element.tag.split("}")[1]
         if kind == "text":
@@ -99,7 +109,7 @@ def apply_policy(admx_path, enabled, port):
             low, high = int(element.get("minValue")), int(element.get("maxValue"))
             data, reg_type = str(port if element_id == "Port" else high), "REG_DWORD"
             check(low <= int(data) <= high, f"policy value {element_id} in its range", (low, high), data)
-        wine(REG_EXE[64], "add", key, "/v", name, "/t", reg_type, "/d", data, "/f")
+        reg_setup("add", key, "/v", name, "/t", reg_type, "/d", data, "/f")
         # The property drops the type prefix of the value name, and shows a number as a signed one.
         shown[name[2:] if kind == "text" else name[1:]] = \
             data if kind == "text" else str((int(data) + 2**31) % 2**32 - 2**31)
@@ -191,10 +201,10 @@ def scenario():
 
         fresh_prefix()
         setup_key = cycle.UNINSTALL_KEY
-        wine(REG_EXE[64], "add", setup_key, "/v", "UninstallString", "/d", "Uninstall.exe", "/f")
+        reg_setup("add", setup_key, "/v", "UninstallString", "/d", "Uninstall.exe", "/f")
         rc = msiexec("/i", PACKAGE, "/qn")
         check(rc == ERROR_INSTALL_FAILURE, "over the setup program's copy: refused", ERROR_INSTALL_FAILURE, rc)
-        wine(REG_EXE[64], "delete", setup_key, "/f")
+        reg_setup("delete", setup_key, "/f")
         rc = msiexec("/i", PACKAGE, "/qn", "/l*v", r"C:\ship\install.log")
         check(rc == 0 and os.path.getsize(host_path(r"C:\ship\install.log")) > 0, "installation with a log: exit code",
               0, rc)
@@ -233,17 +243,7 @@ def main():
         print(__doc__)
         return 2
     cycle.tally.title = "ship package cycle"
-    # A run killed at its timeout must not leave its server behind.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    try:
-        cycle.bed("fresh")
-        if cycle.ask_x86():
-            scenario()
-    except subprocess.TimeoutExpired as e:
-        check(False, "a Wine call finished in time", "done", f"timed out: {e.cmd}")
-    finally:
-        cycle.bed("stop")
-        subprocess.run(["rm", "-rf", os.path.dirname(cycle.PREFIX)])
+    cycle.run_bed(scenario, "the package cycle")
     return cycle.tally.report()
 
 
