@@ -2,6 +2,11 @@
 """The installer under Wine, as an administrator would use it.
 
     install_cycle_test.py <Pendrake-x.y.z.w-setup.exe> <installer_pages.exe>
+    install_cycle_test.py <signed setup.exe> --signed-by <certificate.pem>
+
+The second form checks a signed setup: it installs, registers and logs as the unsigned one,
+every binary it installs (the uninstaller it writes among them) verifies against the
+certificate, and it uninstalls.
 
 Runs in a Wine prefix of its own, copied from the bed's template and thrown away at the end,
 so that installing into Program Files and registering both bitnesses touches nothing that
@@ -282,10 +287,19 @@ def interactive(stage, walk, expected_rc):
     check(result.returncode == expected_rc, f"{stage}: exit code", expected_rc, result.returncode)
 
 
-def scenario():
+def stage_setup():
+    """The setup program in the prefix as C:\\ship\\setup.exe, and a receiver for what is logged."""
     os.makedirs(host_path(r"C:\ship"), exist_ok=True)
     shutil.copyfile(sys.argv[1], host_path(r"C:\ship\setup.exe"))
-    receiver = Receiver()
+    return Receiver()
+
+
+def explicit_settings(receiver):
+    return ['o.SyslogServer = "127.0.0.1"', f"o.SyslogPort = {receiver.port}"]
+
+
+def scenario():
+    receiver = stage_setup()
     try:
         for bitness, host in script_hosts("before installation: {bitness} script host finds no object"):
             rc, _ = run_script(host, [])
@@ -294,7 +308,7 @@ def scenario():
         install("first installation")
         check_installed("first installation")
 
-        explicit = ['o.SyslogServer = "127.0.0.1"', f"o.SyslogPort = {receiver.port}"]
+        explicit = explicit_settings(receiver)
         send_from_both_hosts(receiver, "explicit settings", explicit, 16 * 8 + 5)
 
         # Defaults stored by a 64-bit program (the client is one) reach objects of both bitnesses.
@@ -377,6 +391,22 @@ def scenario():
         receiver.close()
 
 
+def signed_scenario(certificate):
+    receiver = stage_setup()
+    try:
+        install("signed installation")
+        check_installed("signed installation")
+        for name in ["Pendrake.dll", r"x86\Pendrake.dll", "PendrakeClient.exe", "Uninstall.exe"]:
+            out = subprocess.run(["osslsigncode", "verify", "-CAfile", certificate, "-in",
+                                  host_path(INSTALL_DIR + "\\" + name)], capture_output=True, text=True).stdout
+            check("Signature verification: ok" in out, f"signed installation: {name} signed", "verified", out[-400:])
+        send_from_both_hosts(receiver, "signed components", explicit_settings(receiver), 16 * 8 + 5)
+        uninstall_in_place("signed uninstaller")
+        check_uninstalled("signed uninstaller", expected_left=["Uninstall.exe"])
+    finally:
+        receiver.close()
+
+
 def bed(action):
     subprocess.run([os.path.join(ROOT, "tools", "winebed.sh"), action], env=ENV, check=(action != "stop"),
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
@@ -388,7 +418,8 @@ def display(action):
 
 
 def main():
-    if len(sys.argv) != 3 or not all(os.path.isfile(a) for a in sys.argv[1:]):
+    signed = len(sys.argv) == 4 and sys.argv[2] == "--signed-by"
+    if not signed and len(sys.argv) != 3 or not all(os.path.isfile(a) for a in sys.argv[1:] if a != "--signed-by"):
         print(__doc__)
         return 2
     if not os.path.exists("/usr/lib/wine/wine"):
@@ -408,7 +439,7 @@ def main():
         elif answer.returncode != 0:
             check(False, "the test bed tells whether 32-bit programs run", "an answer", answer.stdout + answer.stderr)
             return tally.report()
-        scenario()
+        signed_scenario(sys.argv[3]) if signed else scenario()
     except subprocess.TimeoutExpired as e:
         check(False, "a Wine call finished in time", "done", f"timed out: {e.cmd}")
     finally:

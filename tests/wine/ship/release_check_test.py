@@ -1,0 +1,116 @@
+#!/usr/bin/env python3
+"""tools/release.sh run in a folder of its own, from nothing: first unsigned, then signed.
+
+    release_check_test.py reproduce <this build's release folder> <source> <version> --epoch=<seconds> <work>
+    release_check_test.py sign <work> <version>
+
+reproduce: copies the source as it is on disk (what git tracks and what it does not ignore) to
+<work>/src and releases there, building in <work>/build with this build's moment. Its
+SHA256SUMS must be those of this build's release folder packed the same way: every file and the
+archive, byte for byte. It says once that nothing is signed, and signs nothing.
+sign: releases the copy again with a certificate made for the test; a Windows Installer package
+laid into the build's release folder stands for the one the build will make. Every binary and
+package verifies against the certificate with the product's name and address; the setup program
+installs, registers and logs under Wine, and its installed uninstaller verifies as well.
+"""
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+from tally import Tally
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SKIPPED = 77
+tally = Tally("ship release check")
+check = tally.check
+
+
+def release(src, work, **signing):
+    env = {k: v for k, v in os.environ.items() if not k.startswith("PENDRAKE_SIGN_")}
+    env.update(signing, PENDRAKE_RELEASE_BUILD=os.path.join(work, "build"))
+    start = time.monotonic()
+    result = subprocess.run(["bash", os.path.join(src, "tools", "release.sh")], env=env, capture_output=True, text=True)
+    print(f"release.sh in {src}: exit code {result.returncode}, {time.monotonic() - start:.0f} s", flush=True)
+    check(result.returncode == 0, "release.sh exit code", 0, result.stdout[-2000:] + result.stderr[-2000:])
+    return [line for line in result.stdout.splitlines() if line.startswith("release: ")]
+
+
+def reproduce(own, source, version, epoch, work):
+    if not epoch.isdigit():
+        print("SKIP this build has no commit time to build with: it is no git checkout")
+        return SKIPPED
+    shutil.rmtree(work, ignore_errors=True)
+    listed = subprocess.run(["git", "-C", source, "ls-files", "-z", "--cached", "--others", "--exclude-standard"],
+                            capture_output=True, text=True, check=True).stdout.split("\0")
+    src = os.path.join(work, "src")
+    for name in filter(None, listed):
+        if os.path.isfile(os.path.join(source, name)):
+            os.makedirs(os.path.dirname(os.path.join(src, name)), exist_ok=True)
+            shutil.copy2(os.path.join(source, name), os.path.join(src, name))
+    os.environ["SOURCE_DATE_EPOCH"] = epoch
+    lines = release(src, work)
+    check(len(lines) == 1 and lines[0].startswith("release: not signed"), "one line says the release is unsigned",
+          "release: not signed ...", lines)
+    packed = os.path.join(work, "own", "release")
+    shutil.copytree(own, packed)
+    subprocess.run([sys.executable, os.path.join(src, "tools", "pack_release.py"), packed,
+                    os.path.join(work, "own", f"Pendrake-{version}.zip"), f"Pendrake-{version}"], check=True)
+    for name in ["x64/Pendrake.dll", "PendrakeClient.exe", f"Pendrake-{version}-setup.exe"]:
+        signature = subprocess.run(["osslsigncode", "extract-signature", "-in", os.path.join(src, "release", name),
+                                    "-out", os.path.join(work, "signature")], capture_output=True)
+        check(signature.returncode != 0, f"{name} unsigned", "no signature", "a signature")
+    theirs, ours = (open(os.path.join(f, "SHA256SUMS")).read().splitlines() for f in (os.path.join(src, "release"), packed))
+    check(theirs == ours, "SHA256SUMS of a second release from nothing", ours,
+          sorted(set(theirs) ^ set(ours)))
+    return tally.report()
+
+
+def sign(work, version):
+    key = os.path.join(work, "key")
+    os.makedirs(key, exist_ok=True)
+    cert, p12, password = (os.path.join(key, n) for n in ("cert.pem", "key.p12", "password"))
+    with open(password, "w") as f:
+        f.write("throwaway\n")
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+                    "/CN=Pendrake test signer", "-addext", "extendedKeyUsage=codeSigning", "-keyout",
+                    os.path.join(key, "key.pem"), "-out", cert], check=True, capture_output=True)
+    subprocess.run(["openssl", "pkcs12", "-export", "-in", cert, "-inkey", os.path.join(key, "key.pem"), "-out", p12,
+                    "-passout", "file:" + password], check=True)
+    msi = f"Pendrake-{version}-x64.msi"
+    with open(os.path.join(key, "p.wxs"), "w") as f:
+        f.write('<Wix xmlns="http://schemas.microsoft.com/wix/2006/wi"><Product Id="*" Name="p" Version="1.0.0" '
+                'Manufacturer="Orvelle" Language="1033" UpgradeCode="6C8E2A4B-3F1D-4E5A-9B7C-2D1E0F3A4B5C">'
+                '<Package Compressed="yes"/><Directory Id="TARGETDIR" Name="SourceDir"/>'
+                '<Feature Id="All" Level="1"/></Product></Wix>')
+    subprocess.run(["wixl", "-o", os.path.join(work, "build", "mingw64", "ship", msi), os.path.join(key, "p.wxs")],
+                   check=True)
+    lines = release(os.path.join(work, "src"), work, PENDRAKE_SIGN_PKCS12=p12, PENDRAKE_SIGN_PASS_FILE=password)
+    check(lines == [f"release: signed with the certificate in {p12}"], "one line names the key", "signed with ...", lines)
+    folder = os.path.join(work, "src", "release")
+    for name in ["x64/Pendrake.dll", "x86/Pendrake.dll", "PendrakeClient.exe", f"Pendrake-{version}-setup.exe", msi]:
+        out = subprocess.run(["osslsigncode", "verify", "-CAfile", cert, "-in", os.path.join(folder, name)],
+                             capture_output=True, text=True).stdout
+        check(all(s in out for s in ["Signature verification: ok", "Message digest algorithm  : SHA256",
+                                     "Text description: Pendrake",
+                                     "URL description: https://www.orvelle.com/pendrake"]),
+              f"{name} signed", "verified, SHA-256, name and address", out[-600:])
+    cycle = subprocess.run([sys.executable, os.path.join(HERE, "install_cycle_test.py"),
+                            os.path.join(folder, f"Pendrake-{version}-setup.exe"), "--signed-by", cert])
+    check(cycle.returncode == 0, "signed setup under Wine (install_cycle_test.py --signed-by)", 0, cycle.returncode)
+    shutil.rmtree(os.path.join(work, "build"), ignore_errors=True)
+    return tally.report()
+
+
+def main():
+    if len(sys.argv) == 7 and sys.argv[1] == "reproduce" and sys.argv[5].startswith("--epoch="):
+        return reproduce(*sys.argv[2:5], sys.argv[5][len("--epoch="):], sys.argv[6])
+    if len(sys.argv) == 4 and sys.argv[1] == "sign":
+        return sign(sys.argv[2], sys.argv[3])
+    print(__doc__)
+    return 2
+
+
+if __name__ == "__main__":
+    sys.exit(main())
