@@ -114,7 +114,11 @@ foreach(dir IN LISTS dirs)
 endforeach()
 string(APPEND rmdir_lines "  RMDir \"$INSTDIR\\examples\"\n")
 # The files' time is named here so that a new one counts as a change: the setup program stores it.
-string(CONCAT nsh "# Written by stage.cmake: the example files of this release; file times ${EPOCH}.\n"
+set(times "${EPOCH}")
+if(times STREQUAL "")
+  set(times "as built")
+endif()
+string(CONCAT nsh "# Written by stage.cmake: the example files of this release; file times ${times}.\n"
                   "!macro PendrakeInstallExamples\n${install_lines}!macroend\n"
                   "!macro PendrakeDeleteExamples\n${uninstall_lines}!macroend\n"
                   "!macro PendrakeRemoveExampleFolders\n${rmdir_lines}!macroend\n")
