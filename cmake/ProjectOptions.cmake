@@ -31,3 +31,31 @@ if(WIN32)
 elseif(NOT PENDRAKE_FUZZ)
   find_package(GTest REQUIRED)
 endif()
+
+# Every time stamp a Windows build writes (the linker's and strip's in the PE and export
+# headers, widl's in the type library, the file times the installer stores) is one moment: the
+# last commit's time, or SOURCE_DATE_EPOCH when the caller gives it. Two builds of one commit then
+# give the same bytes wherever they run. The moment is part of each command that writes a time
+# stamp, so a new one remakes what holds the old one.
+if(WIN32)
+  if(NOT DEFINED PENDRAKE_SOURCE_DATE_EPOCH)
+    set(epoch "$ENV{SOURCE_DATE_EPOCH}")
+    if(epoch STREQUAL "")
+      execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+                      OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    endif()
+    set(PENDRAKE_SOURCE_DATE_EPOCH "${epoch}" CACHE STRING
+        "Seconds since 1970 written as every time stamp of the build; empty: the time of building")
+  endif()
+  set(PENDRAKE_EPOCH_ENV "")
+  if(NOT PENDRAKE_SOURCE_DATE_EPOCH STREQUAL "")
+    if(NOT PENDRAKE_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
+      message(FATAL_ERROR "PENDRAKE_SOURCE_DATE_EPOCH is not a number of seconds: ${PENDRAKE_SOURCE_DATE_EPOCH}")
+    endif()
+    # ld and strip read SOURCE_DATE_EPOCH; widl reads WIDL_TIME_OVERRIDE and prints it in local time.
+    set(PENDRAKE_EPOCH_ENV ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${PENDRAKE_SOURCE_DATE_EPOCH}
+                           WIDL_TIME_OVERRIDE=${PENDRAKE_SOURCE_DATE_EPOCH} TZ=UTC)
+    set(CMAKE_C_LINKER_LAUNCHER ${PENDRAKE_EPOCH_ENV})
+    set(CMAKE_CXX_LINKER_LAUNCHER ${PENDRAKE_EPOCH_ENV})
+  endif()
+endif()

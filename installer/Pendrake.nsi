@@ -4,7 +4,7 @@
 ; start it, and on 64-bit Windows it needs 32-bit support only for the x86 registration.
 ;
 ;   makensis -DSHIP=<release folder> -DFILES_NSH=<example list> -DVERSION=1.2.0.4
-;            -DOUTFILE=<setup.exe> Pendrake.nsi
+;            -DOUTFILE=<setup.exe> [-DSIGN=<tools/sign.sh>] Pendrake.nsi
 ;
 ; Use:  setup.exe [/S] [/D=<folder>]          (/D last on the line, no quotes)
 ;       "<folder>\Uninstall.exe" /S _?=<folder>  (runs in place: waits, and its exit code
@@ -16,6 +16,14 @@ ManifestDPIAware true
 
 !ifndef SHIP | FILES_NSH | VERSION | OUTFILE
   !error "define SHIP, FILES_NSH, VERSION and OUTFILE (see the head of this file)"
+!endif
+
+!ifdef SIGN
+  ; The uninstaller is signed before it is packed, so the one that setup writes at install time
+  ; carries the signature too; then the setup program itself. The script signs nothing unless
+  ; the environment names a key, and a failed signing fails the build.
+  !uninstfinalize 'bash "${SIGN}" "%1"' = 0
+  !finalize 'bash "${SIGN}" "%1"' = 0
 !endif
 
 !include LogicLib.nsh

@@ -1,16 +1,23 @@
 # Gathers the release folder: cmake -DSHIP= -DSOURCE= -DX64_DLL= -DX86_DLL= -DCLIENT=
-#   -DFILES_NSH= -DSTAMP= -DSTRIP=<x64 strip> -P stage.cmake
+#   -DFILES_NSH= -DSTAMP= -DSTRIP=<x64 strip> -DSIGN=<tools/sign.sh> -DEPOCH=<seconds or empty>
+#   -P stage.cmake
 # The x86 component comes stripped from its own build; the x64 binaries are stripped here.
-# Copies only files whose contents changed, removes examples that are no longer in the source,
-# writes the installer's list of example files, and touches STAMP when anything changed.
+# Every binary is signed (when the environment names a key) before it is compared with the
+# staged copy. Copies only files whose contents changed, removes examples that are no longer in
+# the source, writes the installer's list of example files, touches STAMP when anything
+# changed, and gives every staged file the time EPOCH, which the setup program stores.
 cmake_minimum_required(VERSION 3.25)
-foreach(var SHIP SOURCE X64_DLL X86_DLL CLIENT FILES_NSH STAMP STRIP)
+foreach(var SHIP SOURCE X64_DLL X86_DLL CLIENT FILES_NSH STAMP STRIP SIGN EPOCH)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "stage.cmake needs -D${var}=...")
   endif()
 endforeach()
 
 set(changed FALSE)
+if(NOT EPOCH STREQUAL "")
+  # strip writes this time into the PE header instead of the present one.
+  set(ENV{SOURCE_DATE_EPOCH} "${EPOCH}")
+endif()
 
 function(stage_file from to)
   if(NOT EXISTS "${from}")
@@ -30,23 +37,33 @@ function(stage_file from to)
 endfunction()
 
 # The static C++ runtime brings its symbols and debug sections along; users get none of them.
+# STRIPPED: the file comes stripped already and is only copied.
 function(stage_binary from to)
   if(NOT EXISTS "${from}")
     message(FATAL_ERROR "missing file for the release folder: ${from}")
   endif()
   get_filename_component(name "${to}" NAME)
-  set(stripped "${STAMP}.${name}")
-  execute_process(COMMAND "${STRIP}" --strip-unneeded -o "${stripped}" "${from}" RESULT_VARIABLE rc)
-  if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "${STRIP} failed on ${from}")
+  set(prepared "${STAMP}.${name}")
+  if(ARGV2 STREQUAL "STRIPPED")
+    file(COPY_FILE "${from}" "${prepared}")
+  else()
+    execute_process(COMMAND "${STRIP}" --strip-unneeded -o "${prepared}" "${from}" RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+      message(FATAL_ERROR "${STRIP} failed on ${from}")
+    endif()
   endif()
-  stage_file("${stripped}" "${to}")
-  file(REMOVE "${stripped}")
+  execute_process(COMMAND bash "${SIGN}" "${prepared}" RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    file(REMOVE "${prepared}")
+    message(FATAL_ERROR "signing ${to} failed")
+  endif()
+  stage_file("${prepared}" "${to}")
+  file(REMOVE "${prepared}")
   set(changed ${changed} PARENT_SCOPE)
 endfunction()
 
 stage_binary("${X64_DLL}" "${SHIP}/x64/Pendrake.dll")
-stage_file("${X86_DLL}" "${SHIP}/x86/Pendrake.dll")
+stage_binary("${X86_DLL}" "${SHIP}/x86/Pendrake.dll" STRIPPED)
 stage_binary("${CLIENT}" "${SHIP}/PendrakeClient.exe")
 stage_file("${SOURCE}/docs/manual.htm" "${SHIP}/manual.htm")
 stage_file("${SOURCE}/README.md" "${SHIP}/README.md")
@@ -96,7 +113,12 @@ foreach(dir IN LISTS dirs)
   string(APPEND rmdir_lines "  RMDir \"${dir}\"\n")
 endforeach()
 string(APPEND rmdir_lines "  RMDir \"$INSTDIR\\examples\"\n")
-string(CONCAT nsh "# Written by stage.cmake: the example files of this release.\n"
+# The files' time is named here so that a new one counts as a change: the setup program stores it.
+set(times "${EPOCH}")
+if(times STREQUAL "")
+  set(times "as built")
+endif()
+string(CONCAT nsh "# Written by stage.cmake: the example files of this release; file times ${times}.\n"
                   "!macro PendrakeInstallExamples\n${install_lines}!macroend\n"
                   "!macro PendrakeDeleteExamples\n${uninstall_lines}!macroend\n"
                   "!macro PendrakeRemoveExampleFolders\n${rmdir_lines}!macroend\n")
@@ -107,6 +129,20 @@ endif()
 if(NOT old_nsh STREQUAL nsh)
   file(WRITE "${FILES_NSH}" "${nsh}")
   set(changed TRUE)
+endif()
+
+if(NOT EPOCH STREQUAL "")
+  # The setup program keeps each file's time; the build's moment makes them the same everywhere.
+  # Only the files staged here: what is made from them must stay newer than its inputs.
+  set(staged_now x64/Pendrake.dll x86/Pendrake.dll PendrakeClient.exe manual.htm README.md LICENSE)
+  foreach(example IN LISTS examples)
+    list(APPEND staged_now "examples/${example}")
+  endforeach()
+  list(TRANSFORM staged_now PREPEND "${SHIP}/")
+  execute_process(COMMAND touch -d "@${EPOCH}" ${staged_now} RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "cannot set the times of the release folder's files")
+  endif()
 endif()
 
 if(changed OR NOT EXISTS "${STAMP}")

@@ -2,10 +2,15 @@
 # Builds a release: the x86 component (preset mingw32), the x64 component, the client and the
 # installer (preset mingw64, which takes the x86 component from the mingw32 build), then copies
 # the release folder to release/, adds the Windows Installer package and the Group Policy
-# template, and packs it as Pendrake-<version>.zip beside that folder.
+# template, packs it as Pendrake-<version>.zip beside that folder and writes release/SHA256SUMS
+# over both.
 #   tools/release.sh
 # PENDRAKE_JOBS=n sets the parallel build jobs (default 2); PENDRAKE_RELEASE_BUILD=<folder>
 # builds in <folder>/mingw32 and <folder>/mingw64 instead of the presets' own build folders.
+#
+# Reproducible: every time stamp in the files is the last commit's time (SOURCE_DATE_EPOCH, when
+# given, instead), so that two runs of one commit, in any folders, give the same bytes.
+# Signed when the environment names a key (tools/sign.sh says how); it says in one line whether.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -16,38 +21,74 @@ bash tools/setup.sh
 
 version="$(sed -nE 's/^project\(Pendrake VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)"
 [ -n "$version" ] || { echo "release: no project version in CMakeLists.txt" >&2; exit 1; }
-
-cmake --preset mingw32 -B "$build/mingw32" >/dev/null
-cmake --build "$build/mingw32" --parallel "$jobs"
-cmake --preset mingw64 -B "$build/mingw64" -DPENDRAKE_X86_BUILD_DIR="$build/mingw32" >/dev/null
-cmake --build "$build/mingw64" --parallel "$jobs" --target pendrake_installer
-
-ship="$build/mingw64/ship"
 release="$root/release"
 archive="$root/Pendrake-$version.zip"
-rm -rf "$release" "$archive"
-cp -a "$ship" "$release"
 
-# ---- Windows Installer package and Group Policy template, built into release/ ----------------
-# Made from the files in release/ themselves, so this step comes after every step that changes
-# them: the package carries copies. Replaces what the build folder's copy brought along.
-rm -rf "$release"/Pendrake-*-x64.msi "$release/policies"
-python3 installer/make_msi.py "$release" "$root" "$version" "$release/Pendrake-$version-x64.msi" "$build/msi"
-python3 installer/make_policy.py "$root" "$release/policies" "$version"
-# -----------------------------------------------------------------------------------------------
+# The moment every time stamp of the release holds.
+release_epoch() {
+  if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+    SOURCE_DATE_EPOCH="$(git -C "$root" log -1 --format=%ct 2>/dev/null)" ||
+      { echo "release: not a git checkout; set SOURCE_DATE_EPOCH to the release's time" >&2; exit 1; }
+  fi
+  export SOURCE_DATE_EPOCH
+}
 
-# The archive unpacks into one folder named after the version.
-python3 - "$release" "$archive" "Pendrake-$version" <<'PY'
-import os, sys, zipfile
-folder, archive, top = sys.argv[1:4]
-with zipfile.ZipFile(archive, "w", zipfile.ZIP_DEFLATED) as z:
-    for d, dirs, files in os.walk(folder):
-        dirs.sort()
-        for f in sorted(files):
-            path = os.path.join(d, f)
-            z.write(path, os.path.join(top, os.path.relpath(path, folder)))
-PY
+# Fails before building when a key is named only in part; the one line on signing.
+signing_status() {
+  local status
+  status="$(bash tools/sign.sh --status)" || exit 1
+  echo "release: $status"
+}
 
-echo "release $version:"
-(cd "$release" && find . -type f | sort | while read -r f; do printf '  %-40s %9d bytes\n' "${f#./}" "$(stat -c %s "$f")"; done)
-echo "archive: $archive ($(stat -c %s "$archive") bytes)"
+build_binaries() {
+  cmake --preset mingw32 -B "$build/mingw32" -DPENDRAKE_SOURCE_DATE_EPOCH="$SOURCE_DATE_EPOCH" >/dev/null
+  cmake --build "$build/mingw32" --parallel "$jobs"
+  cmake --preset mingw64 -B "$build/mingw64" -DPENDRAKE_X86_BUILD_DIR="$build/mingw32" \
+        -DPENDRAKE_SOURCE_DATE_EPOCH="$SOURCE_DATE_EPOCH" >/dev/null
+  cmake --build "$build/mingw64" --parallel "$jobs" --target pendrake_installer
+}
+
+# The build's release folder holds the binaries signed already (signed on their way in, after
+# stripping) and the signed setup program; the copy keeps them as they are.
+copy_release_folder() {
+  rm -rf "$release" "$archive"
+  cp -a "$build/mingw64/ship" "$release"
+}
+
+# Made from the files in release/ themselves (the signed binaries among them), so this step
+# comes after every step that changes them: the package carries copies. Replaces what the build
+# folder's copy brought along.
+build_windows_installer_package_and_policies() {
+  rm -rf "$release"/Pendrake-*-x64.msi "$release/policies"
+  python3 installer/make_msi.py "$release" "$root" "$version" "$release/Pendrake-$version-x64.msi" "$build/msi"
+  python3 installer/make_policy.py "$root" "$release/policies" "$version"
+}
+
+# sign_windows_installer_package FILE: signs a Windows Installer package made after the build
+# (the last file to sign: it holds the signed binaries); nothing when FILE is not there.
+sign_windows_installer_package() {
+  [ -f "$1" ] || return 0
+  bash tools/sign.sh "$1"
+}
+
+# The archive unpacks into one folder named after the version; SHA256SUMS lists it and every
+# file of the release folder.
+pack_and_sum() {
+  python3 tools/pack_release.py "$release" "$archive" "Pendrake-$version"
+}
+
+report() {
+  echo "release $version:"
+  (cd "$release" && find . -type f | LC_ALL=C sort | while read -r f; do
+     printf '  %-40s %9d bytes\n' "${f#./}" "$(stat -c %s "$f")"; done)
+  echo "archive: $archive ($(stat -c %s "$archive") bytes)"
+}
+
+release_epoch
+signing_status
+build_binaries
+copy_release_folder
+build_windows_installer_package_and_policies
+sign_windows_installer_package "$release/Pendrake-$version-x64.msi"
+pack_and_sum
+report

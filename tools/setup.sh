@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ libgtest-dev libgmock-dev googletest
   g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev
   wine64 xvfb fonts-liberation fonts-wine fonts-dejavu-core
-  rsyslog imagemagick nsis python3 xdotool
+  rsyslog imagemagick nsis python3 xdotool osslsigncode openssl
   wixl msitools
   g++-mingw-w64-i686-posix wine32:i386
 )

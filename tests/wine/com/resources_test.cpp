@@ -88,38 +88,44 @@ TEST(ModuleResources, ProjectNameRegistrationScriptAndOneMessageTable) {
   int messageTables = 0;
   EnumResourceNamesW(file.get(), RT_MESSAGETABLE, CountResource, reinterpret_cast<LONG_PTR>(&messageTables));
   EXPECT_EQ(1, messageTables);
-  EXPECT_NE(nullptr, FindResourceW(file.get(), MAKEINTRESOURCEW(1), RT_MESSAGETABLE)) << "FormatMessage reads table 1";
+  HRSRC table = FindResourceW(file.get(), MAKEINTRESOURCEW(1), RT_MESSAGETABLE);
+  ASSERT_NE(nullptr, table) << "FormatMessage reads table 1";
+  EXPECT_EQ(5124u, SizeofResource(file.get(), table)) << "256 blocks sharing one array of 256 entries";
 }
 
 // As the Event Viewer formats an entry: the file as data, the entry's identifier and its two
-// insertion strings (the message, then the empty string).
+// insertion strings (the message, then the empty string), through both character sets. The
+// expected texts are what the earlier table of 65536 entries of its own gave, byte for byte;
+// the ids sit at the edges of the shared 256-entry blocks.
 TEST(ModuleResources, MessageTableFormatsEveryIdUpTo65535AsTheFirstInsertionString) {
   DataFile file;
   ASSERT_NE(nullptr, file.get()) << "error " << GetLastError();
+  const std::string formattedOk = "disk C: below 10 % free\r\n";
   struct Case {
     DWORD id;
-    bool formats;
-  } const cases[] = {{0, true}, {1000, true}, {65535, true}, {65536, false}, {0x40000000, false},
-                     {0xFFFFFFFF, false}};
+    std::string expected;  // empty: no message, ERROR_MR_MID_NOT_FOUND
+  } const cases[] = {{0, formattedOk},     {1, formattedOk},     {255, formattedOk}, {256, formattedOk},
+                     {1000, formattedOk},  {32767, formattedOk}, {65535, formattedOk}, {65536, ""},
+                     {0x40000000, ""},     {0xFFFFFFFF, ""}};
   for (const Case& c : cases) {
     // FORMAT_MESSAGE_ARGUMENT_ARRAY takes the insertion strings as an array of pointer-sized values.
-    DWORD_PTR strings[] = {reinterpret_cast<DWORD_PTR>(L"disk C: below 10 % free"), reinterpret_cast<DWORD_PTR>(L"")};
-    wchar_t formatted[256] = {};
-    const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, file.get(), c.id,
-                                        0, formatted, static_cast<DWORD>(std::size(formatted)),
-                                        reinterpret_cast<va_list*>(strings));
-    const DWORD error = length == 0 ? GetLastError() : 0;
-    const std::wstring text(formatted, length);
-    if (!c.formats) {
-      EXPECT_EQ(0u, length) << "id " << c.id << " formats as \"" << Narrow(text.c_str()) << "\"";
-      EXPECT_EQ(static_cast<DWORD>(ERROR_MR_MID_NOT_FOUND), error) << "id " << c.id;
-      continue;
-    }
-    // The message compiler ends every text with a line break, as the Event Viewer shows it.
-    ASSERT_GE(text.size(), 1u) << "id " << c.id << ": error " << error;
-    const std::size_t end = text.find_last_not_of(L"\r\n") + 1;
-    EXPECT_EQ("disk C: below 10 % free", Narrow(text.substr(0, end).c_str())) << "id " << c.id;
-    EXPECT_TRUE(text.substr(end) == L"\r\n" || text.substr(end) == L"\n") << "id " << c.id << ": one line break";
+    DWORD_PTR wideStrings[] = {reinterpret_cast<DWORD_PTR>(L"disk C: below 10 % free"), reinterpret_cast<DWORD_PTR>(L"")};
+    wchar_t wide[256] = {};
+    const DWORD flags = FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY;
+    const DWORD wideLength = FormatMessageW(flags, file.get(), c.id, 0, wide, static_cast<DWORD>(std::size(wide)),
+                                            reinterpret_cast<va_list*>(wideStrings));
+    const DWORD wideError = wideLength == 0 ? GetLastError() : 0;
+    DWORD_PTR ansiStrings[] = {reinterpret_cast<DWORD_PTR>("disk C: below 10 % free"), reinterpret_cast<DWORD_PTR>("")};
+    char ansi[256] = {};
+    const DWORD ansiLength = FormatMessageA(flags, file.get(), c.id, 0, ansi, static_cast<DWORD>(std::size(ansi)),
+                                            reinterpret_cast<va_list*>(ansiStrings));
+    const DWORD ansiError = ansiLength == 0 ? GetLastError() : 0;
+    const DWORD expectedError = c.expected.empty() ? static_cast<DWORD>(ERROR_MR_MID_NOT_FOUND) : 0;
+    EXPECT_TRUE(std::wstring(wide, wideLength) == std::wstring(c.expected.begin(), c.expected.end()))
+        << "id " << c.id << ": W gave \"" << Narrow(std::wstring(wide, wideLength).c_str()) << "\"";
+    EXPECT_EQ(c.expected, std::string(ansi, ansiLength)) << "id " << c.id << ": A";
+    EXPECT_EQ(expectedError, wideError) << "id " << c.id << ": W";
+    EXPECT_EQ(expectedError, ansiError) << "id " << c.id << ": A";
   }
 }
 

@@ -2,6 +2,8 @@
 """The installer under Wine, as an administrator would use it.
 
     install_cycle_test.py <Pendrake-x.y.z.w-setup.exe> <installer_pages.exe>
+    install_cycle_test.py <signed setup.exe> --signed-by <certificate.pem>
+(a signed setup installs, logs and uninstalls, and every binary it installs verifies)
 
 Runs in a folder of its own beside the shared bed: a Wine prefix copied from the bed's template,
 its own wineserver and its own X display (on which the interactive setup is walked), all thrown
@@ -195,10 +197,14 @@ def send_from_both_hosts(receiver, label, settings_lines, expected_pri):
             receiver.expect(f"{bitness} script host, {label}: datagram", f"<{expected_pri}>{text}".encode())
 
 
-def check_installed(stage):
+def check_installed(stage, signed_by=None):
     for name in INSTALLED_FILES:
         path = host_path(INSTALL_DIR + "\\" + name)
         check(os.path.isfile(path), f"{stage}: {name} installed", "a file", "missing")
+        if signed_by and name.endswith((".dll", ".exe")):  # the uninstaller that setup writes too
+            out = subprocess.run(["osslsigncode", "verify", "-CAfile", signed_by, "-in", path], capture_output=True,
+                                 text=True).stdout
+            check("Signature verification: ok" in out, f"{stage}: {name} signed", "verified", out[-400:])
     examples = os.listdir(os.path.join(ROOT, "examples"))
     for name in examples:
         check(os.path.isfile(host_path(INSTALL_DIR + "\\examples\\" + name)),
@@ -300,10 +306,19 @@ def interactive(stage, walk, expected_rc):
     check(result.returncode == expected_rc, f"{stage}: exit code", expected_rc, result.returncode)
 
 
-def scenario():
+def stage_setup():
+    """The setup program in the prefix as C:\\ship\\setup.exe, and a receiver for what is logged."""
     os.makedirs(host_path(r"C:\ship"), exist_ok=True)
     shutil.copyfile(sys.argv[1], host_path(r"C:\ship\setup.exe"))
-    receiver = Receiver()
+    return Receiver()
+
+
+def explicit_settings(receiver):
+    return ['o.SyslogServer = "127.0.0.1"', f"o.SyslogPort = {receiver.port}"]
+
+
+def scenario():
+    receiver = stage_setup()
     try:
         for bitness, host in script_hosts("before installation: {bitness} script host finds no object"):
             rc, _ = run_script(host, [])
@@ -312,7 +327,7 @@ def scenario():
         install("first installation")
         check_installed("first installation")
 
-        explicit = ['o.SyslogServer = "127.0.0.1"', f"o.SyslogPort = {receiver.port}"]
+        explicit = explicit_settings(receiver)
         send_from_both_hosts(receiver, "explicit settings", explicit, 16 * 8 + 5)
 
         # Defaults stored by a 64-bit program (the client is one) reach objects of both bitnesses.
@@ -409,6 +424,18 @@ def ask_x86():
     return True
 
 
+def signed_scenario(certificate):
+    receiver = stage_setup()
+    try:
+        install("signed installation")
+        check_installed("signed installation", certificate)
+        send_from_both_hosts(receiver, "signed components", explicit_settings(receiver), 16 * 8 + 5)
+        uninstall_in_place("signed uninstaller")
+        check_uninstalled("signed uninstaller", expected_left=["Uninstall.exe"])
+    finally:
+        receiver.close()
+
+
 def bed(action):
     subprocess.run([os.path.join(ROOT, "tools", "winebed.sh"), action], env=ENV, check=(action != "stop"),
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
@@ -446,13 +473,14 @@ def run_bed(scenario, what):
 
 
 def main():
-    if len(sys.argv) != 3 or not all(os.path.isfile(a) for a in sys.argv[1:]):
+    signed = len(sys.argv) == 4 and sys.argv[2] == "--signed-by"
+    if not signed and len(sys.argv) != 3 or not all(os.path.isfile(a) for a in sys.argv[1:] if a != "--signed-by"):
         print(__doc__)
         return 2
     if not os.path.exists("/usr/lib/wine/wine"):
         print("FAIL: Wine's 32-bit half (wine32:i386) is not installed; run tools/setup.sh")
         return 1
-    run_bed(scenario, "the install cycle")
+    run_bed((lambda: signed_scenario(sys.argv[3])) if signed else scenario, "the install cycle")
     for label, values in timings.items():
         print(f"time of {label}: " + ", ".join(f"{v:.2f} s" for v in values))
     return tally.report()
