@@ -47,16 +47,21 @@ def reg_setup(*args):
           (result.returncode, result.stdout + result.stderr))
 
 
+def export(*args):
+    """regedit's export as reg_answer runs it: a busy Wine has ended one with exit code 1 and no
+    output, so it is tried again; an earlier file, or none, is never read as the registry."""
+    path = host_path(r"C:\ship\snapshot.reg")
+    if os.path.exists(path):
+        os.remove(path)
+    done = wine("regedit", *args)
+    return (done.returncode if os.path.exists(path) else done.returncode or 1), done.stdout + done.stderr
+
+
 def snapshot():
     """{key: {value: data}} of every key of ours in both views, as regedit exports them."""
     keys, current = {}, None
     for root in (r"HKEY_LOCAL_MACHINE\Software", r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\EventLog"):
-        # A failed export must not leave an earlier one, or none, to be read as the registry.
-        if os.path.exists(host_path(r"C:\ship\snapshot.reg")):
-            os.remove(host_path(r"C:\ship\snapshot.reg"))
-        exported = wine("regedit", "/E", r"C:\ship\snapshot.reg", root)
-        if exported.returncode != 0 or not os.path.exists(host_path(r"C:\ship\snapshot.reg")):
-            raise cycle.RegUnanswered(f"regedit /E {root} exited {exported.returncode}: {exported.stdout + exported.stderr}")
+        cycle.reg_answer(export, "/E", r"C:\ship\snapshot.reg", root)
         text = open(host_path(r"C:\ship\snapshot.reg"), encoding="utf-16").read().replace("\\\n  ", "")
         for line in text.splitlines():
             if line.startswith("["):
