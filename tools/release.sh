@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds a release: the x86 component (preset mingw32), the x64 component, the client and the
-# installer (preset mingw64, which takes the x86 component from the mingw32 build), then copies
-# the release folder to release/, adds the Windows Installer package and the Group Policy
-# template, packs it as Pendrake-<version>.zip beside that folder and writes release/SHA256SUMS
+# installer, the Windows Installer package and the Group Policy template (preset mingw64, which
+# takes the x86 component from the mingw32 build), then copies the release folder to release/,
+# packs it as Pendrake-<version>.zip beside that folder and writes release/SHA256SUMS
 # over both.
 #   tools/release.sh
 # PENDRAKE_JOBS=n sets the parallel build jobs (default 2); PENDRAKE_RELEASE_BUILD=<folder>
@@ -45,7 +45,7 @@ build_binaries() {
   cmake --build "$build/mingw32" --parallel "$jobs"
   cmake --preset mingw64 -B "$build/mingw64" -DPENDRAKE_X86_BUILD_DIR="$build/mingw32" \
         -DPENDRAKE_SOURCE_DATE_EPOCH="$SOURCE_DATE_EPOCH" >/dev/null
-  cmake --build "$build/mingw64" --parallel "$jobs" --target pendrake_installer
+  cmake --build "$build/mingw64" --parallel "$jobs" --target pendrake_installer pendrake_msi pendrake_policies
 }
 
 # The build's release folder holds the binaries signed already (signed on their way in, after
@@ -53,15 +53,6 @@ build_binaries() {
 copy_release_folder() {
   rm -rf "$release" "$archive"
   cp -a "$build/mingw64/ship" "$release"
-}
-
-# Made from the files in release/ themselves (the signed binaries among them), so this step
-# comes after every step that changes them: the package carries copies. Replaces what the build
-# folder's copy brought along.
-build_windows_installer_package_and_policies() {
-  rm -rf "$release"/Pendrake-*-x64.msi "$release/policies"
-  python3 installer/make_msi.py "$release" "$root" "$version" "$release/Pendrake-$version-x64.msi" "$build/msi"
-  python3 installer/make_policy.py "$root" "$release/policies" "$version"
 }
 
 # sign_windows_installer_package FILE: signs a Windows Installer package made after the build
@@ -88,7 +79,6 @@ release_epoch
 signing_status
 build_binaries
 copy_release_folder
-build_windows_installer_package_and_policies
 sign_windows_installer_package "$release/Pendrake-$version-x64.msi"
 pack_and_sum
 report
